@@ -90,10 +90,15 @@ bool ValidOrdinal(int ordinal)
 // ---------------------------------------------------------------------------------------
 // Encodation
 
-// Look-ahead increments per byte, at extended precision (the thirds are not exact in any
-// binary format; the counts round them to 32 bits after every addition).
+// Look-ahead counts are 32-bit floats, and every increment is added at extended precision
+// with the sum rounded back to 32 bits. The sums are done here in double, which gives the
+// same 32-bit result for every count the look-ahead can reach (checked exhaustively for all
+// floats from 0 to 100000 and each third; input is capped at 10000 bytes, so no count
+// passes 43400): x + n/3 always lies a third of a float step from the nearest float, far
+// from the halfway point where the precision of n/3 could tip the rounding. The other
+// increments are exact in every format.
 struct LookAheadCosts {
-    long double a[256], c[256], t[256], x[256], e[256];
+    double a[256], c[256], t[256], x[256], e[256];
 };
 
 constexpr LookAheadCosts MakeLookAheadCosts()
@@ -104,38 +109,39 @@ constexpr LookAheadCosts MakeLookAheadCosts()
         const bool upper = b >= 'A' && b <= 'Z';
         const bool lower = b >= 'a' && b <= 'z';
         const bool high = b > 127;
-        k.a[b] = digit ? 0.5L : high ? 2.0L : 1.0L;
-        k.c[b] = (b == ' ' || digit || upper) ? 2.0L / 3.0L : high ? 8.0L / 3.0L : 4.0L / 3.0L;
-        k.t[b] = (b == ' ' || digit || lower) ? 2.0L / 3.0L : high ? 8.0L / 3.0L : 4.0L / 3.0L;
-        k.x[b] = (b == 13 || b == '*' || b == '>' || b == ' ' || digit || upper) ? 2.0L / 3.0L
-                 : high                                                          ? 13.0L / 3.0L
-                                                                                 : 10.0L / 3.0L;
-        k.e[b] = (b >= 32 && b <= 94) ? 0.75L : high ? 4.25L : 3.25L;
+        k.a[b] = digit ? 0.5 : high ? 2.0 : 1.0;
+        k.c[b] = (b == ' ' || digit || upper) ? 2.0 / 3.0 : high ? 8.0 / 3.0 : 4.0 / 3.0;
+        k.t[b] = (b == ' ' || digit || lower) ? 2.0 / 3.0 : high ? 8.0 / 3.0 : 4.0 / 3.0;
+        k.x[b] = (b == 13 || b == '*' || b == '>' || b == ' ' || digit || upper) ? 2.0 / 3.0
+                 : high                                                          ? 13.0 / 3.0
+                                                                                 : 10.0 / 3.0;
+        k.e[b] = (b >= 32 && b <= 94) ? 0.75 : high ? 4.25 : 3.25;
     }
     return k;
 }
 
 constexpr LookAheadCosts kCosts = MakeLookAheadCosts();
 
-inline void Count(float &count, long double increment)
+// Adds to a count and rounds the sum to 32 bits; the count is kept widened to double.
+inline void Count(double &count, double increment)
 {
-    count = static_cast<float>(static_cast<long double>(count) + increment);
+    count = static_cast<float>(count + increment);
 }
 
-// A count rounded up the way the end of the look-ahead does it: a count at most 1e-7 above
-// a whole number stays there.
-inline int64_t RoundUpCount(float count)
+// A count rounded up the way the end of the look-ahead does it, Trunc(count + 0.9999999):
+// a count at most 1e-7 above a whole number stays there.
+inline int64_t RoundUpCount(double count)
 {
-    return static_cast<int64_t>(static_cast<long double>(count) + 0.9999999L);
+    return static_cast<int64_t>(count + 0.9999999);
 }
 
 uint8_t LookAhead(const uint8_t *d, int len, int start, uint8_t current)
 {
-    float A, C, T, X, E, B;
+    double A, C, T, X, E, B;  // each holds a 32-bit float value
     if (current == dmmASCII) {
-        A = 0; C = T = X = E = 1; B = 1.25f;
+        A = 0; C = T = X = E = 1; B = 1.25;
     } else {
-        A = 1; C = T = X = E = 2; B = 2.25f;
+        A = 1; C = T = X = E = 2; B = 2.25;
     }
     switch (current) {
     case dmmC40: C = 0; break;
@@ -152,7 +158,7 @@ uint8_t LookAhead(const uint8_t *d, int len, int start, uint8_t current)
         Count(T, kCosts.t[ch]);
         Count(X, kCosts.x[ch]);
         Count(E, kCosts.e[ch]);
-        Count(B, 1.0L);
+        Count(B, 1.0);
         if (p < start + 4)
             continue;
         // Compared at double precision, where a 32-bit count plus one is exact.
@@ -368,29 +374,58 @@ int GeneratorIndex(int degree)
     return -1;
 }
 
+// Products of every field element with the coefficients of one generator, so that a step
+// of the shift register is a row lookup and an exclusive-or: row fb, column j =
+// fb x (coefficient of x^(n-1-j)). Rows are padded with zeros to whole 8-byte words.
+constexpr int kRegisterWords = (kMaxECDegree + 7) / 8;
+constexpr int kRowStride(int n)
+{
+    return (n + 7) / 8 * 8;
+}
+
+const uint8_t *ProductTable(int degreeIndex)
+{
+    static std::once_flag once[kECDegreeCount];
+    static std::vector<uint8_t> tables[kECDegreeCount];
+    std::call_once(once[degreeIndex], [degreeIndex] {
+        const int n = kECDegrees[degreeIndex], stride = kRowStride(n);
+        const uint8_t *g = kGenerators.coef[degreeIndex];
+        std::vector<uint8_t> t(size_t(256) * stride, 0);
+        for (int fb = 1; fb < 256; ++fb)
+            for (int j = 0; j < n; ++j) {
+                const uint8_t gj = g[n - 1 - j];
+                t[size_t(fb) * stride + j] = gj ? kGF.exp[kGF.log[fb] + kGF.log[gj]] : 0;
+            }
+        tables[degreeIndex] = std::move(t);
+    });
+    return tables[degreeIndex].data();
+}
+
 // Check codewords of every block written in place after the data codewords, interleaved.
-// Works on the polynomial as a shift register; the same remainder PloyMod computes.
+// Works on the polynomial as a shift register, eight coefficients to a word; the same
+// remainder PloyMod computes.
 void AddCorrectionInPlace(uint8_t *cw, int ordinal)
 {
     const auto &at = ECC200Attributes[ordinal];
     const int n = at[dmaECPerBlock], blocks = at[dmaBlocks];
-    const uint8_t *g = kGenerators.coef[GeneratorIndex(n)];
-    int16_t glog[kMaxECDegree];  // log of g[n-1-j], -1 for a zero coefficient
-    for (int j = 0; j < n; ++j)
-        glog[j] = g[n - 1 - j] ? kGF.log[g[n - 1 - j]] : int16_t(-1);
+    const int stride = kRowStride(n), words = stride / 8;
+    const uint8_t *products = ProductTable(GeneratorIndex(n));
     for (int k = 0; k < blocks; ++k) {
         const int dk = BlockDataCount(ordinal, k);
-        uint8_t reg[kMaxECDegree + 1] = {};  // reg[0] is the highest remainder coefficient
+        // reg[0] is the highest remainder coefficient. Cells from n on stay 0: each step
+        // moves them down by one from cells above that are 0 too, plus a zero padding column.
+        uint8_t regA[(kRegisterWords + 1) * 8] = {}, regB[(kRegisterWords + 1) * 8] = {};
+        uint8_t *reg = regA, *next = regB;
         for (int i = 0; i < dk; ++i) {
-            const uint8_t fb = cw[k + i * blocks] ^ reg[0];
-            std::memmove(reg, reg + 1, size_t(n));
-            reg[n - 1] = 0;
-            if (fb) {
-                const int lf = kGF.log[fb];
-                for (int j = 0; j < n; ++j)
-                    if (glog[j] >= 0)
-                        reg[j] ^= kGF.exp[lf + glog[j]];
+            const uint8_t *row = products + size_t(cw[k + i * blocks] ^ reg[0]) * stride;
+            for (int w = 0; w < words; ++w) {
+                uint64_t hi, p;
+                std::memcpy(&hi, reg + 8 * w + 1, 8);
+                std::memcpy(&p, row + 8 * w, 8);
+                hi ^= p;
+                std::memcpy(next + 8 * w, &hi, 8);
             }
+            std::swap(reg, next);
         }
         for (int j = 0; j < n; ++j)
             cw[k + (dk + j) * blocks] = reg[j];
@@ -507,11 +542,11 @@ void AssembleRegions(const T *mapping, int ordinal, T *grid, T dark, T light)
 }
 
 // Per-size module map: for each symbol module, where its colour comes from, as
-// codeword index x 8 + shift (the module is (codeword >> shift) & 1). Fixed modules point
-// at two constant codewords kept after the largest symbol's codewords.
+// codeword index x 8 + bit (0 = most significant), an index into the codewords expanded
+// to one byte per bit. Fixed modules point at two constant codewords kept after the
+// largest symbol's codewords.
 constexpr int kLightWord = ECC200MaxCodewords;     // always 0x00
 constexpr int kDarkWord = ECC200MaxCodewords + 1;  // always 0xFF
-static_assert(kDarkWord < ECC200WorkBuffer);
 static_assert((kDarkWord + 1) * 8 <= 0x10000, "map entries are 16-bit");
 
 struct ModuleMap {
@@ -529,7 +564,7 @@ ModuleMap BuildModuleMap(int ordinal)
     for (size_t i = 0; i < marks.size(); ++i) {
         const int m = marks[i];
         if (m)
-            mapping[i] = uint16_t((m / 10 - 1) * 8 + (8 - m % 10));
+            mapping[i] = uint16_t((m / 10 - 1) * 8 + (m % 10 - 1));
         else
             mapping[i] = (fill && IsCornerFillDark(nrow, ncol, i)) ? dark : light;
     }
@@ -538,6 +573,22 @@ ModuleMap BuildModuleMap(int ordinal)
     AssembleRegions<uint16_t>(mapping.data(), ordinal, map.source.data(), dark, light);
     return map;
 }
+
+// A codeword spread to 8 bytes, one bit each, the most significant bit first in memory.
+struct SpreadTable {
+    uint8_t bits[256][8];
+};
+
+constexpr SpreadTable MakeSpreadTable()
+{
+    SpreadTable t{};
+    for (int v = 0; v < 256; ++v)
+        for (int k = 0; k < 8; ++k)
+            t.bits[v][k] = uint8_t((v >> (7 - k)) & 1);
+    return t;
+}
+
+constexpr SpreadTable kSpread = MakeSpreadTable();
 
 const ModuleMap &MapFor(int ordinal)
 {
@@ -558,21 +609,27 @@ void EncodeECC200(const TBytesArray &data, TECC200Size size, TECC200Shape shape,
     if (data.size() > size_t(INT32_MAX))
         Fail(kMakeCodewordError);
     // One buffer for the whole run: the encodation's work area, then data and check
-    // codewords, then the two constant codewords the module map points at.
+    // codewords.
     uint8_t buf[ECC200WorkBuffer];
     const int count = EncodeData(data.data(), int(data.size()), buf);
     const int ordinal = ChooseSize(count, size, shape);
     const auto &at = ECC200Attributes[ordinal];
     Pad(buf, count, at[dmaDataCodewords]);
     AddCorrectionInPlace(buf, ordinal);
-    buf[kLightWord] = 0x00;
-    buf[kDarkWord] = 0xFF;
+    // Every codeword spread to one byte per bit; the constant words at their fixed places.
+    uint8_t bits[(kDarkWord + 1) * 8];
+    const int total = at[dmaDataCodewords] + at[dmaECCodewords];
+    for (int i = 0; i < total; ++i)
+        std::memcpy(bits + 8 * i, kSpread.bits[buf[i]], 8);
+    std::memcpy(bits + 8 * kLightWord, kSpread.bits[0x00], 8);
+    std::memcpy(bits + 8 * kDarkWord, kSpread.bits[0xFF], 8);
 
     const std::vector<uint16_t> &src = MapFor(ordinal).source;
     modules.resize(src.size());
     uint8_t *out = modules.data();
-    for (size_t i = 0; i < src.size(); ++i)
-        out[i] = (buf[src[i] >> 3] >> (src[i] & 7)) & 1;
+    const uint16_t *from = src.data();
+    for (size_t i = 0, n = src.size(); i < n; ++i)
+        out[i] = bits[from[i]];
     cols = uint16_t(at[dmaSymbolCols]);
     rows = uint16_t(at[dmaSymbolRows]);
 }
