@@ -189,9 +189,9 @@ TEST(DataMatrixCodewords, Base256Fields)
 }
 
 // A field never states the length 0, which a reader takes as "to the end of the symbol":
-// data that ends inside a field, fields at every length around the one/two codeword
-// boundary, and fields between ASCII stretches all carry their explicit length.
-TEST(DataMatrixCodewords, EmptyBase256FieldNeverWritesLengthZero)
+// data that ends inside a field, fields that fill the symbol to its last codeword and
+// fields between ASCII stretches all carry their explicit length of at least one byte.
+TEST(DataMatrixCodewords, Base256FieldsAlwaysStateTheirLength)
 {
     std::mt19937 rng(4106);
     for (int round = 0; round < 300; ++round) {
