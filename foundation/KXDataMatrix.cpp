@@ -1,5 +1,7 @@
 #include "KXDataMatrix.h"
 
+#include "KXError.h"
+
 #include <algorithm>
 #include <cstring>
 #include <mutex>
@@ -11,7 +13,7 @@ namespace {
 
 [[noreturn]] void Fail(const char *text)
 {
-    throw std::runtime_error(text);
+    throw EKxError(text);
 }
 
 const char *const kMakeCodewordError = "MakeCodeword Error";

@@ -10,9 +10,11 @@
 // stack and draws the grid from a per-size module map, so one call allocates at most the
 // grid itself.
 //
-// Failures raise the library's error with a fixed text named after the failing step
+// Failures raise EKxError with a fixed text named after the failing step
 // ("MakeCodeword Error", "Base256_Encode Error", "PloyMod Error").
 #pragma once
+
+#include "KXTypes.h"
 
 #include <array>
 #include <cstddef>
@@ -21,8 +23,6 @@
 
 namespace kx {
 
-// Same alias as the shared vocabulary's; a repeated alias to the same type is allowed.
-using TBytesArray = std::vector<uint8_t>;
 
 // Symbol sizes, rows x columns. The ordinal (1..30) is the size's row in ECC200Attributes:
 // squares 1..24, rectangles 25..30. Stored in label files as one byte.

@@ -3,6 +3,7 @@
 // Decoding of whole symbols by zxing-cpp and the comparison with zint live in
 // test_datamatrix_decode.cpp.
 #include "KXDataMatrix.h"
+#include "KXError.h"
 
 #include <dmtx.h>
 #include <gtest/gtest.h>
@@ -53,12 +54,15 @@ int Unrandomize255(uint8_t value, int position)
     return v >= 0 ? v : v + 256;
 }
 
+// The text of the library error `f` raises; any other exception shows as such.
 std::string ErrorText(const std::function<void()> &f)
 {
     try {
         f();
-    } catch (const std::exception &e) {
+    } catch (const EKxError &e) {
         return e.what();
+    } catch (const std::exception &e) {
+        return std::string("(not EKxError) ") + e.what();
     }
     return "(no error)";
 }
