@@ -233,6 +233,8 @@ TEST(DataMatrixCodewords, LookAhead)
         {"ABCDEFGHIJK", 0, dmmASCII, dmmC40, "upper case: C40 and X12 tie, no terminator"},
         {"!!!!!!!!!!", 0, dmmASCII, dmmEDIFACT, "punctuation: EDIFACT 3/4 a byte against ASCII's 1"},
         {"abcde\xE9\xE9\xE9\xE9", 5, dmmASCII, dmmBase256, "counting starts at the position"},
+        // The counts are 32-bit floats: with exact thirds this text would stay in ASCII.
+        {"Q* qq!\xE9Q{ !q!{ ", 0, dmmASCII, dmmBase256, "rounding of the 32-bit counts tips it"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.why);
