@@ -178,7 +178,8 @@ uint8_t LookAhead(const uint8_t *d, int len, int start, uint8_t current)
         if (c + 1 < a && c + 1 < b && c + 1 < e && c + 1 < t) {
             if (C != X)
                 return dmmC40;
-            // A tie with X12 goes to X12 when an X12 terminator follows inside the data.
+            // A tie with X12 goes to X12 when the byte just counted is an X12 terminator
+            // and more data follows.
             const bool terminator = ch == 13 || ch == '*' || ch == '>';
             return (p < len - 1 && terminator) ? dmmX12 : dmmC40;
         }
