@@ -104,8 +104,14 @@ bool TextToDouble(QString s, double &out)
     return ok && std::isfinite(out);
 }
 
-// Reads "yyyy-mm-dd", "yyyy-mm-dd hh:nn[:ss[.zzz]]" (also with a 'T') or "hh:nn[:ss]".
-bool IsoTextToDateTime(const QString &text, double &out)
+QString ToQ(const std::string &s)
+{
+    return QString::fromUtf8(s.data(), qsizetype(s.size()));
+}
+
+} // namespace
+
+bool IsoTextToDayNumber(const QString &text, double &out)
 {
     const QString s = text.trimmed();
     int y = 1899, mo = 12, d = 30, h = 0, mi = 0, sec = 0, ms = 0;
@@ -160,13 +166,6 @@ bool IsoTextToDateTime(const QString &text, double &out)
     }
     return true;
 }
-
-QString ToQ(const std::string &s)
-{
-    return QString::fromUtf8(s.data(), qsizetype(s.size()));
-}
-
-} // namespace
 
 TKXField::TKXField(TKXDataSet &DataSet, int Index, const TKXFieldDef &Def)
     : FDataSet(DataSet), FIndex(Index), FDef(Def)
@@ -312,7 +311,7 @@ double TKXField::AsDateTime() const
     if (IsNumberType(id))
         return v.toDouble();
     double d = 0;
-    if (id == QMetaType::QString && IsoTextToDateTime(v.toString(), d))
+    if (id == QMetaType::QString && IsoTextToDayNumber(v.toString(), d))
         return d;
     ConversionError(v, "date and time");
 }

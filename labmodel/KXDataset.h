@@ -60,6 +60,11 @@ bool IsBinaryFieldType(TKXFieldType T);   // bytes, varbytes, blob, graphic, OLE
 // letters a to z onto A to Z, and nothing else (accented letters must match exactly).
 bool SameName(const QString &A, const QString &B);
 
+// Reads an ISO date, date-time or time of day ("2024-03-01", "2024-03-01 18:05:09.5", also
+// with a 'T', "18:05[:09]") as a day number; false for anything else. For sources that keep
+// dates as text.
+bool IsoTextToDayNumber(const QString &Text, double &DayNumber);
+
 // ---------------------------------------------------------------------------------------
 // Fields
 
