@@ -68,6 +68,15 @@ bool SameName(const QString &A, const QString &B)
     return true;
 }
 
+std::vector<TKXDataSet *> DataSetsOf(const QObject &Owner)
+{
+    std::vector<TKXDataSet *> out;
+    for (QObject *child : Owner.children())
+        if (auto *ds = dynamic_cast<TKXDataSet *>(child))
+            out.push_back(ds);
+    return out;
+}
+
 // ---------------------------------------------------------------------------------------
 // Field values
 

@@ -10,7 +10,8 @@
 //
 // Datasets are QObjects so that a data module can own them as children, find them by
 // component name (objectName) and so that holders can forget one when it is destroyed
-// (QPointer, or the destroyed signal). The classes use no moc.
+// (QPointer, or the destroyed signal). The classes use no moc, so qobject_cast and
+// findChildren<TKXDataSet *> do not tell them apart from other objects: use DataSetsOf.
 //
 // Values: strings are QString; integer kinds qint64; float, currency and BCD double;
 // booleans bool; date, time and date-time kinds a double day number (whole days since
@@ -59,6 +60,10 @@ bool IsBinaryFieldType(TKXFieldType T);   // bytes, varbytes, blob, graphic, OLE
 // Names of datasets and fields are equal when they are equal after folding the ASCII
 // letters a to z onto A to Z, and nothing else (accented letters must match exactly).
 bool SameName(const QString &A, const QString &B);
+
+// The datasets an owner (a data module) holds as direct children, in the order they were
+// added.
+std::vector<TKXDataSet *> DataSetsOf(const QObject &Owner);
 
 // Reads an ISO date, date-time or time of day ("2024-03-01", "2024-03-01 18:05:09.5", also
 // with a 'T', "18:05[:09]") as a day number; false for anything else. For sources that keep

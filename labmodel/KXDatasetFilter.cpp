@@ -155,6 +155,7 @@ private:
     qsizetype pos = 0;
     qsizetype tokStart = 0;
     Token tok;
+    int depth = 0; // nesting of parentheses and NOT; bounded to keep the parser's stack small
 
     [[noreturn]] void Fail(const char *what) const
     {
@@ -283,6 +284,12 @@ private:
 
     std::unique_ptr<Node> ParseFactor()
     {
+        struct Nest {
+            int &d;
+            ~Nest() { --d; }
+        } nest{++depth};
+        if (depth > 256)
+            Fail("nested too deeply");
         if (IsKeyword("NOT")) {
             Advance();
             auto n = std::make_unique<Node>();

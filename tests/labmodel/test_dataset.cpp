@@ -242,6 +242,12 @@ TEST(Dataset, FilterSwitchAndErrors)
         EXPECT_THROW(ds->SetFiltered(true), EKxError);
         EXPECT_FALSE(ds->Filtered());      // ...and refused when switched on
     }
+    // Typed text nested without end is refused, not a stack overflow.
+    ds->SetFilter(QString(100000, QLatin1Char('(')) + "ID = 1" + QString(100000, QLatin1Char(')')));
+    EXPECT_THROW(ds->SetFiltered(true), EKxError);
+    ds->SetFilter(QString(200, QLatin1Char('(')) + "ID = 1" + QString(200, QLatin1Char(')')));
+    ds->SetFiltered(true);
+    EXPECT_EQ(Ids(*ds), std::vector<int>{1});
 }
 
 TEST(Dataset, DetailFollowsMasterRecord)
@@ -305,6 +311,20 @@ TEST(Dataset, DetailFollowsMasterRecord)
     master.SetMasterLink(nullptr, {}, {});
     detail.SetMasterLink(&master, {"NO_SUCH"}, {"ID_PARENT"});
     EXPECT_THROW(detail.First(), EKxError);
+}
+
+TEST(Dataset, DataModuleChildrenAndDestruction)
+{
+    QObject module;
+    module.setObjectName("DM");
+    auto *a = new MemoryDataset("Customers", &module);
+    new QObject(&module); // not a dataset
+    auto *b = new MemoryDataset("Orders", &module);
+    EXPECT_EQ(DataSetsOf(module), (std::vector<TKXDataSet *>{a, b}));
+    QPointer<TKXDataSet> held(b);
+    delete b;
+    EXPECT_TRUE(held.isNull()); // a holder learns that the component is gone
+    EXPECT_EQ(DataSetsOf(module), std::vector<TKXDataSet *>{a});
 }
 
 TEST(Dataset, BoundControlsSwitchNests)
