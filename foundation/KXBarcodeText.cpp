@@ -277,8 +277,12 @@ bool ValidBarText(const AnsiString &Text, TKXBar Bar, bool CheckSum, bool AllowP
     case TKXBar::EAN13:
         return eanLength(13);
     case TKXBar::EAN8:
-    case TKXBar::UPCE0:
         return eanLength(8);
+    case TKXBar::UPCE0:
+        // Number system 0 only: its parity table is the one drawn, so a symbol with another
+        // number-system digit would read as number system 0. Texts of six digits or fewer
+        // are zero-padded, so their number system is 0.
+        return eanLength(8) && (Text.size() < 7 || Text[0] == '0');
     case TKXBar::UPCA:
         return eanLength(12);
     case TKXBar::CODE39:

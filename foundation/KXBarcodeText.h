@@ -61,7 +61,8 @@ TDigitControl CheckDigits(const AnsiString &Text, TKXCheckType CheckType);
 // Whether Text can be encoded in Bar. AllowParens lets '(' and ')' through for EAN128C and
 // CODE128C (the compound text's joined application identifiers); they are printed but
 // never encoded. A character that the symbology or its code set cannot encode makes the
-// text invalid: no row in Code 128 set A or B, above 127 in the full-ASCII codes.
+// text invalid: no row in Code 128 set A or B, above 127 in the full-ASCII codes, a UPC-E
+// number system other than 0.
 bool ValidBarText(const AnsiString &Text, TKXBar Bar, bool CheckSum, bool AllowParens = false);
 
 // The text to encode and to print for a text that passed ValidBarText with the same Bar
