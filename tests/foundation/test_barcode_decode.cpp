@@ -153,6 +153,9 @@ struct Trial {
     std::string pattern;
 };
 
+// gtest prints a failing parameter by its symbology.
+void PrintTo(const Case &c, std::ostream *os) { *os << kx::EnumName(c.bar); }
+
 class RoundTrip : public testing::TestWithParam<Case> {};
 
 TEST_P(RoundTrip, RandomTextsDecodeExactly)
