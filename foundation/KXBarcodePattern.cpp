@@ -2,8 +2,7 @@
 
 #include "KXBarcodeTables.h"
 #include "KXBarcodeText.h"
-
-#include <cmath>
+#include "KXUtils.h"
 
 namespace kx {
 
@@ -376,8 +375,7 @@ int32_t TBarWidths::Of(char Code) const
 
 int32_t WideWidth(int32_t N, double Ratio)
 {
-    // nearbyint rounds in the default mode: to nearest, halves to even.
-    return int32_t(std::nearbyint(double(N) * Ratio));
+    return Round((long double)N * Ratio);
 }
 
 int32_t PatternWidth(std::string_view Pattern, const TBarWidths &Widths)
