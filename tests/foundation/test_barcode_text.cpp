@@ -29,7 +29,7 @@ struct TextCase {
 };
 
 const TextCase TextCases[] = {
-    // The worked examples of the description of texts and check digits.
+    // Worked examples of the completion and check-digit rules.
     {TKXBar::EAN13, "400638133393", true, false, true, "4006381333931", "1", "EAN-13 check"},
     {TKXBar::EAN13, "4006381333930", true, false, true, "4006381333931", "1", "given check replaced"},
     {TKXBar::EAN13, "123", true, false, true, "0000000001236", "6", "zero-padded to 12"},
