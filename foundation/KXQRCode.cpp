@@ -256,8 +256,8 @@ const TVersion *TEncoder::ChooseSegmentVersion(TMode Mode, int32_t HeaderBits, i
                                                const TErrorCorrectionLevel &ECLevel)
 {
     // Start from the narrowest count field and widen it while the version found needs a wider
-    // one. Two passes alone can land on the first version of a wider band with bits to spare
-    // for the narrower count only, and then the data no longer fits.
+    // one: the first pass, with the width of version 1, then one with the width of the version
+    // it found; a further pass would only follow if that version's width were wider still.
     int32_t width = CharCountBits(Mode, 1);
     const TVersion *v = TVersion::ChooseVersion(HeaderBits + width + DataBits, ECLevel);
     while (v && CharCountBits(Mode, v->VersionNumber()) != width) {

@@ -158,7 +158,8 @@ void TReedSolomonEncoder::Encode(TIntegerArray &ToEncode, int32_t ECBytes)
     const TGenericGFPoly &generator = BuildGenerator(ECBytes);
     TIntegerArray info(ToEncode.begin(), ToEncode.begin() + dataBytes);
     const TGenericGFPoly shifted = *TGenericGFPoly(*FField, std::move(info)).MultiplyByMonomial(ECBytes, 1);
-    const TIntegerArray &rem = shifted.Divide(generator)[1].GetCoefficients();
+    const std::vector<TGenericGFPoly> quotientAndRemainder = shifted.Divide(generator);
+    const TIntegerArray &rem = quotientAndRemainder[1].GetCoefficients();
     // A remainder with leading zero coefficients is shorter: its missing places are 0.
     const size_t zeros = size_t(ECBytes) - rem.size();
     std::fill_n(ToEncode.begin() + dataBytes, zeros, 0);
