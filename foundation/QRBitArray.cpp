@@ -24,20 +24,38 @@ void TBitArray::AppendBits(uint32_t Value, int32_t NumBits)
     if (NumBits <= 0)
         return;
     EnsureCapacity(FSize + NumBits);
-    for (int32_t b = NumBits - 1; b >= 0; --b) {
-        if ((Value >> b) & 1u)
-            SetBit(FSize);
-        ++FSize;
+    for (int32_t b = NumBits - 1; b >= 0;) {
+        // As many bits as fit in the current word, in one step: bit FSize + k of the array is
+        // bit b - k of Value.
+        const int32_t pos = FSize & 31;
+        const int32_t take = std::min(32 - pos, b + 1);
+        uint32_t chunk = Value >> (b + 1 - take);
+        if (take < 32)
+            chunk &= (1u << take) - 1;
+        // Reverse the chunk's order: the first bit appended lands at the lowest position.
+        uint32_t reversed = 0;
+        for (int32_t k = 0; k < take; ++k)
+            reversed |= ((chunk >> (take - 1 - k)) & 1u) << k;
+        FBits[size_t(FSize) >> 5] |= reversed << pos;
+        FSize += take;
+        b -= take;
     }
 }
 
 void TBitArray::AppendBitArray(const TBitArray &NewBitArray)
 {
     EnsureCapacity(FSize + NewBitArray.FSize);
-    for (int32_t i = 0; i < NewBitArray.FSize; ++i) {
-        if (NewBitArray.Get(i))
-            SetBit(FSize);
-        ++FSize;
+    // Whole source words at a time, each split across at most two destination words.
+    for (int32_t i = 0; i < NewBitArray.FSize; i += 32) {
+        const int32_t n = std::min(32, NewBitArray.FSize - i);
+        uint32_t word = NewBitArray.FBits[size_t(i) >> 5];
+        if (n < 32)
+            word &= (1u << n) - 1;
+        const int32_t pos = FSize & 31;
+        FBits[size_t(FSize) >> 5] |= word << pos;
+        if (pos && pos + n > 32)
+            FBits[(size_t(FSize) >> 5) + 1] |= word >> (32 - pos);
+        FSize += n;
     }
 }
 

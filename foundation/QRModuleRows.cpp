@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <climits>
 #include <cstdlib>
 #include <memory>
@@ -19,7 +18,9 @@ struct Layout {
     int32_t size = 0, words = 0;
     std::vector<uint64_t> func; // dark function modules (format information left out)
     std::vector<uint64_t> data; // the data region, where the masks apply
-    std::vector<uint16_t> cells; // data cells in placement order, X | Y << 8
+    // Data cells in placement order, each as (Y x MaxRowWords + X / 64) << 6 | X % 64: the word of
+    // TModuleRows::Rows seen as one flat array, and the bit within it.
+    std::vector<uint16_t> cells;
     int32_t formatX[30], formatY[30]; // cell of format bit i: [i] first copy, [15 + i] second
 };
 
@@ -47,7 +48,7 @@ Layout BuildLayout(int32_t version)
             if (m.Get(x, y) == 1)
                 l.func[size_t(y * l.words + x / 64)] |= uint64_t(1) << (x % 64);
     TMatrixUtil::ForEachEmptyCellInPlacementOrder(m, [&](int32_t x, int32_t y) {
-        l.cells.push_back(uint16_t(x | (y << 8)));
+        l.cells.push_back(uint16_t(((y * MaxRowWords + x / 64) << 6) | (x % 64)));
         l.data[size_t(y * l.words + x / 64)] |= uint64_t(1) << (x % 64);
         m.SetInteger(x, y, 0);
     });
@@ -83,6 +84,15 @@ const MaskRows &MaskTable()
 }
 
 // ---- penalty on bit rows --------------------------------------------------------------------
+
+// Bit count without a library call: the build targets plain x86-64, where std::popcount is one.
+inline int32_t PopCount(uint64_t x)
+{
+    x = x - ((x >> 1) & 0x5555555555555555ULL);
+    x = (x & 0x3333333333333333ULL) + ((x >> 2) & 0x3333333333333333ULL);
+    x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0FULL;
+    return int32_t((x * 0x0101010101010101ULL) >> 56);
+}
 
 template <int NW>
 struct Bits {
@@ -136,7 +146,7 @@ struct Bits {
     {
         int32_t n = 0;
         for (int i = 0; i < NW; ++i)
-            n += std::popcount(w[i]);
+            n += PopCount(w[i]);
         return n;
     }
 };
@@ -210,7 +220,15 @@ int32_t Pick(const Layout &l, int32_t levelBitsBase, int32_t forcedMask, const T
              TModuleRows &work)
 {
     const MaskRows &masks = MaskTable();
-    const TErrorCorrectionLevel level(levelBitsBase);
+    // Format information of every mask at this level, 15 bits each (ISO/IEC 18004 Annex C).
+    static const auto formatTable = [] {
+        std::array<std::array<int32_t, 8>, 4> t{};
+        for (int32_t bits = 0; bits < 4; ++bits)
+            for (int32_t m = 0; m < 8; ++m)
+                t[size_t(bits)][size_t(m)] = TMatrixUtil::FormatInfoBits(TErrorCorrectionLevel(bits), m);
+        return t;
+    }();
+    const auto &formats = formatTable[size_t(levelBitsBase & 3)];
     int32_t best = INT32_MAX, bestMask = 0;
     const int32_t first = forcedMask >= 0 ? forcedMask : 0, last = forcedMask >= 0 ? forcedMask : 7;
     for (int32_t m = first; m <= last; ++m) {
@@ -223,7 +241,7 @@ int32_t Pick(const Layout &l, int32_t levelBitsBase, int32_t forcedMask, const T
             for (int i = 0; i < NW; ++i)
                 cand.Rows[y][i] = base.Rows[y][i] ^ (mk[i] & d[i]);
         }
-        const int32_t format = TMatrixUtil::FormatInfoBits(level, m);
+        const int32_t format = formats[m];
         for (int32_t i = 0; i < 30; ++i)
             if ((format >> (i % 15)) & 1)
                 cand.Rows[l.formatY[i]][l.formatX[i] / 64] |= uint64_t(1) << (l.formatX[i] % 64);
@@ -268,15 +286,11 @@ int32_t PlaceAndPickMask(int32_t Version, const TErrorCorrectionLevel &ECLevel, 
             base.Rows[y][i] = l.func[size_t(y * l.words + i)];
     const int32_t placed = std::min<int32_t>(NumCodewords, int32_t(l.cells.size() / 8));
     const uint16_t *cell = l.cells.data();
+    uint64_t *flat = &base.Rows[0][0];
     for (int32_t c = 0; c < placed; ++c, cell += 8) {
-        const uint32_t b = Codewords[c];
-        if (!b)
-            continue;
-        for (int32_t j = 0; j < 8; ++j)
-            if ((b >> (7 - j)) & 1) {
-                const uint32_t x = cell[j] & 0xFF, y = cell[j] >> 8;
-                base.Rows[y][x / 64] |= uint64_t(1) << (x % 64);
-            }
+        const uint64_t b = Codewords[c];
+        for (int32_t j = 0; j < 8; ++j) // without branches: the bits are random
+            flat[cell[j] >> 6] |= ((b >> (7 - j)) & 1) << (cell[j] & 63);
     }
     switch (l.words) {
     case 1: return Pick<1>(l, ECLevel.Bits(), ForcedMask, base, Out, work);

@@ -30,20 +30,18 @@ int32_t TECBlocks::GetNumBlocks() const
     return n;
 }
 
-TVersion::TVersion(int32_t VersionNumber, const std::array<TECBlocks, 4> &ECBlocks)
-    : FVersionNumber(VersionNumber), FECBlocks(ECBlocks)
+TVersion::TVersion(int32_t VersionNumber, int32_t TotalCodewords, const std::array<TECBlocks, 4> &ECBlocks)
+    : FVersionNumber(VersionNumber), FECBlocks(ECBlocks), FTotalCodewords(TotalCodewords)
 {
-    const TECBlocks &l = FECBlocks[0];
-    for (const TECB &g : l.GetECBlocks())
-        FTotalCodewords += g.GetCount() * (g.GetDataCodewords() + l.GetECCodewordsPerBlock());
 }
 
 namespace {
 
 // Error correction characteristics, ISO/IEC 18004:2015 Table 9: for each version its total
 // codewords, then for the levels L, M, Q, H: check codewords per block, and the two block groups
-// as (number of blocks, data codewords per block); a group of 0 blocks is absent. Checked
-// bit for bit against libqrencode at all four levels (tests/foundation/test_qrcode_peers.cpp).
+// as (number of blocks, data codewords per block); a group of 0 blocks is absent. The totals,
+// block counts and check codewords are checked bit for bit against libqrencode at all four
+// levels, and every level's groups against its total and against the split the encoder derives.
 struct VersionRow {
     int version, total;
     struct Level { int ec, count1, data1, count2, data2; } levels[4];
@@ -146,7 +144,7 @@ std::array<TVersion, 40> BuildVersions()
             levels[size_t(l)] = v.count2 ? TECBlocks(v.ec, TECB(v.count1, v.data1), TECB(v.count2, v.data2))
                                          : TECBlocks(v.ec, TECB(v.count1, v.data1));
         }
-        return TVersion(r.version, levels);
+        return TVersion(r.version, r.total, levels);
     };
     return [&]<size_t... I>(std::index_sequence<I...>) {
         return std::array<TVersion, 40>{row(int(I))...};

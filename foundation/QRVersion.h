@@ -91,12 +91,12 @@ public:
     // Data codewords at the given level: total codewords less all blocks' check codewords.
     int32_t GetDataCodewords(const TErrorCorrectionLevel &ECLevel) const;
 
-    TVersion(int32_t VersionNumber, const std::array<TECBlocks, 4> &ECBlocks);
+    TVersion(int32_t VersionNumber, int32_t TotalCodewords, const std::array<TECBlocks, 4> &ECBlocks);
 
 private:
     int32_t FVersionNumber = 0;        // 1..40
     std::array<TECBlocks, 4> FECBlocks; // levels L, M, Q, H
-    int32_t FTotalCodewords = 0;       // same sum for every level
+    int32_t FTotalCodewords = 0;       // sum over any level's blocks of data + check codewords
 };
 
 } // namespace KXQRCode
