@@ -1,5 +1,6 @@
 #include "KXQRCode.h"
 
+#include "KXCodec1252.h"
 #include "QRModuleRows.h"
 #include "QRReedSolomon.h"
 
@@ -43,38 +44,16 @@ int32_t CharCountBits(TMode Mode, int32_t Version)
     }
 }
 
-bool AppendUtf8(std::u16string_view Text, TBytesArray &Bytes)
+bool HasLoneSurrogate(std::u16string_view Text)
 {
-    bool whole = true;
     for (size_t i = 0; i < Text.size(); ++i) {
-        uint32_t c = Text[i];
-        if (c >= 0xD800 && c <= 0xDFFF) {
-            const bool pair = c <= 0xDBFF && i + 1 < Text.size() && Text[i + 1] >= 0xDC00 && Text[i + 1] <= 0xDFFF;
-            if (pair) {
-                c = 0x10000 + ((c - 0xD800) << 10) + (uint32_t(Text[i + 1]) - 0xDC00);
-                ++i;
-            } else {
-                c = 0xFFFD; // a lone surrogate has no UTF-8 form
-                whole = false;
-            }
-        }
-        if (c < 0x80) {
-            Bytes.push_back(uint8_t(c));
-        } else if (c < 0x800) {
-            Bytes.push_back(uint8_t(0xC0 | (c >> 6)));
-            Bytes.push_back(uint8_t(0x80 | (c & 0x3F)));
-        } else if (c < 0x10000) {
-            Bytes.push_back(uint8_t(0xE0 | (c >> 12)));
-            Bytes.push_back(uint8_t(0x80 | ((c >> 6) & 0x3F)));
-            Bytes.push_back(uint8_t(0x80 | (c & 0x3F)));
-        } else {
-            Bytes.push_back(uint8_t(0xF0 | (c >> 18)));
-            Bytes.push_back(uint8_t(0x80 | ((c >> 12) & 0x3F)));
-            Bytes.push_back(uint8_t(0x80 | ((c >> 6) & 0x3F)));
-            Bytes.push_back(uint8_t(0x80 | (c & 0x3F)));
-        }
+        const char16_t c = Text[i];
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < Text.size() && Text[i + 1] >= 0xDC00 && Text[i + 1] <= 0xDFFF)
+            ++i; // a pair
+        else if (c >= 0xD800 && c <= 0xDFFF)
+            return true;
     }
-    return whole;
+    return false;
 }
 
 // ---- TQRCode --------------------------------------------------------------------------------
@@ -220,10 +199,13 @@ void TEncoder::AddByteData(std::u16string_view Content, int32_t EncodeOptions, T
     case int32_t(TQRCodeEncoding::UTF8NoBOM):
         FBytes.insert(FBytes.end(), {0xEF, 0xBB, 0xBF}); // this option writes the mark
         [[fallthrough]];
-    case int32_t(TQRCodeEncoding::UTF8BOM):
-        if (!AppendUtf8(Content, FBytes))
+    case int32_t(TQRCodeEncoding::UTF8BOM): {
+        const std::string utf8 = kx::Utf16ToUtf8(Content);
+        FBytes.insert(FBytes.end(), utf8.begin(), utf8.end());
+        if (HasLoneSurrogate(Content))
             FEncoderError = true;
         break;
+    }
     default: break;
     }
     for (uint8_t b : FBytes)

@@ -52,9 +52,9 @@ int32_t ModeIndicatorBits(TMode Mode);
 // Width of the character count for a version: bands 1-9, 10-26 and 27-40.
 int32_t CharCountBits(TMode Mode, int32_t Version);
 
-// Appends the UTF-8 form of UTF-16 text. A lone surrogate becomes U+FFFD; the result tells whether
-// every character came through unchanged.
-bool AppendUtf8(std::u16string_view Text, TBytesArray &Bytes);
+// Whether the text holds a surrogate without its partner: UTF-8 cannot carry it (it becomes
+// U+FFFD).
+bool HasLoneSurrogate(std::u16string_view Text);
 
 // The result of one encoding run.
 class TQRCode {

@@ -1,13 +1,15 @@
 // A growable string of bits, the QR Code encoder's bit stream.
 #pragma once
 
+#include "KXTypes.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
 namespace KXQRCode {
 
-using TBytesArray = std::vector<uint8_t>;
+using kx::TBytesArray;
 
 // Bit i lives in word i / 32 at bit position i % 32, counted from the least significant bit;
 // words beyond Size hold 0 bits. Invariant: Bits.size() * 32 >= Size, and at least one word.
