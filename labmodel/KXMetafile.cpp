@@ -43,6 +43,11 @@ void TKXMetafile::Play(QPainter &Painter, const QRectF &Target) const
     QTransform t = QTransform::fromScale(Target.width() / FLabelSize.width(),
                                          Target.height() / FLabelSize.height());
     t *= QTransform::fromTranslate(Target.left(), Target.top());
+    // QPicture scales its replay by the target's resolution over its own (screen) one;
+    // the recording is in label units, so that scaling is taken out again.
+    if (const QPaintDevice *dev = Painter.device(); dev && dev->logicalDpiX() > 0 && dev->logicalDpiY() > 0)
+        t = QTransform::fromScale(double(FPicture.logicalDpiX()) / dev->logicalDpiX(),
+                                  double(FPicture.logicalDpiY()) / dev->logicalDpiY()) * t;
     Painter.setWorldTransform(t, true);
     Painter.drawPicture(QPointF(0, 0), FPicture);
     Painter.restore();

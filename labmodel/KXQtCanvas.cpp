@@ -103,7 +103,8 @@ TKXQtCanvas::TKXQtCanvas(std::unique_ptr<QPainter> Painter, const TKXMapping &Ma
 
 TKXQtCanvas::~TKXQtCanvas()
 {
-    while (FPainterSaves > 0) {
+    // A painter that was ended already (a finished print job) has nothing to restore.
+    while (FPainterSaves > 0 && FPainter->isActive()) {
         FPainter->restore();
         --FPainterSaves;
     }
