@@ -608,3 +608,47 @@ void TKXPrintInfo::SetContinousPaper(bool Value)
 }
 
 } // namespace kx
+
+namespace kx {
+
+// ---------------------------------------------------------------------------------------
+// Printer metrics
+
+TKXPrinterMetrics TKXPrintInfo::PrinterMetrics() const
+{
+    if (FMetricsSource)
+        return FMetricsSource(*this);
+    const QString name = TKXPrinterPort::FindPrinter(FPrinterName, FPrinterIndex);
+    if (name.isEmpty())
+        return {};
+    TKXPrinterPort port;
+    if (!port.SelectPrinter(name))
+        return {};
+    port.SetPaperCode(FPaperSize);
+    port.SetOrientation(FOrientation == TPrinterOrientation::poLandscape ? QPageLayout::Landscape
+                                                                          : QPageLayout::Portrait);
+    return port.Metrics();
+}
+
+int32_t TKXPrintInfo::DpiH() const { return PrinterMetrics().DpiX; }
+int32_t TKXPrintInfo::DpiV() const { return PrinterMetrics().DpiY; }
+// The printable area: the driver's size in whole millimetres, times 100.
+int32_t TKXPrintInfo::Width() const { return PrinterMetrics().PageWidthMM() * 100; }
+int32_t TKXPrintInfo::Height() const { return PrinterMetrics().PageHeightMM() * 100; }
+// Offsets: pixels * 2540 / dpi, halves up; 0 without a resolution.
+int32_t TKXPrintInfo::MarginLeft() const { return PrinterMetrics().OffsetX(); }
+int32_t TKXPrintInfo::MarginTop() const { return PrinterMetrics().OffsetY(); }
+
+int32_t TKXPrintInfo::MarginRight() const
+{
+    const TKXPrinterMetrics m = PrinterMetrics();
+    return FOwner->Measure()->PaperWidthInternal() - m.OffsetX() - m.PageWidthMM() * 100;
+}
+
+int32_t TKXPrintInfo::MarginBottom() const
+{
+    const TKXPrinterMetrics m = PrinterMetrics();
+    return FOwner->Measure()->PaperHeightInternal() - m.OffsetY() - m.PageHeightMM() * 100;
+}
+
+} // namespace kx

@@ -7,12 +7,14 @@
 // lengths in the document's Units. The *Internal accessors give the stored integers.
 #pragma once
 
+#include "KXPrinterPort.h"
 #include "KXTypes.h"
 
 #include <QImage>
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 
 namespace kx {
 
@@ -320,8 +322,16 @@ public:
     int32_t MarginRight() const;
     int32_t MarginBottom() const;
 
+    // Where the metrics come from. By default the printer port, on the queue named
+    // PrinterName (PrinterIndex as the hint), with PaperSize and Orientation; no metrics
+    // (all 0) when there is no such printer. Tests and the print run may give their own.
+    using TMetricsSource = std::function<TKXPrinterMetrics(const TKXPrintInfo &)>;
+    void SetMetricsSource(TMetricsSource Source) { FMetricsSource = std::move(Source); }
+    TKXPrinterMetrics PrinterMetrics() const;
+
 private:
     void Modified();
+    TMetricsSource FMetricsSource;
 
     TKXCustomLab *FOwner;
     TColor FMarginColor = clRed;
