@@ -1,0 +1,47 @@
+// Filter expressions of datasets, parsed and evaluated here for every source: a filter is
+// data the user typed, so it is never pasted into a query.
+//
+// Grammar (keywords in any case):
+//   expr       := term { OR term }
+//   term       := factor { AND factor }
+//   factor     := NOT factor | '(' expr ')' | comparison
+//   comparison := operand [ op operand | IS [NOT] NULL ]       op: = <> != < > <= >=
+//   operand    := field | [field name] | 'text' ('' inside for a quote) | number | -number
+//                 | TRUE | FALSE | NULL
+// A lone operand is true when it is a true boolean or a number other than 0.
+//
+// Comparison: null on either side is false (only IS NULL sees nulls). Two texts compare
+// code unit by code unit; a text literal ending in '*' with = or <> compares as a prefix.
+// Otherwise both sides are taken as numbers (booleans 1/0, day numbers, texts that hold a
+// number); a side that is not a number makes the comparison false.
+#pragma once
+
+#include <QString>
+#include <QVariant>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace kx {
+
+class TKXFilterExpression {
+public:
+    // Parses Text. FieldIndex answers the index of a field by name (-1 when there is none).
+    // Raises EKxError for a syntax error or an unknown field.
+    static std::unique_ptr<TKXFilterExpression>
+    Parse(const QString &Text, const std::function<int(const QString &)> &FieldIndex);
+
+    ~TKXFilterExpression();
+
+    // Whether a record (one value per field) passes.
+    bool Matches(const std::vector<QVariant> &Row) const;
+
+    struct Node;
+
+private:
+    TKXFilterExpression();
+    std::unique_ptr<Node> FRoot;
+};
+
+} // namespace kx
