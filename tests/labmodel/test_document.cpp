@@ -68,6 +68,18 @@ TEST(NotifyChange, SingleSelectionGoesToTheRulersInUnits)
     EXPECT_EQ(ed.Log, (zt::CallLog{"RefreshView(0,X1)"}));
 }
 
+TEST(NotifyChange, InspectorPropChangedReReadsOneProperty)
+{
+    TKXCustomLab lab;
+    lab.InspectorPropChanged("Color"); // no editor: nothing to tell
+    zt::FakeDesignerServices ed(lab);
+    lab.InspectorPropChanged("Color");
+    EXPECT_EQ(ed.Log, (zt::CallLog{"RefreshProperty(Color)"}));
+    ed.Inspector = nullptr;
+    lab.InspectorPropChanged("Color");
+    EXPECT_EQ(ed.Log.size(), 1u);
+}
+
 TEST(Units, SetUnitsTellsRulersAndInspectorButIsNoChange)
 {
     TKXCustomLab lab;
