@@ -551,7 +551,7 @@ void TKXCustomLab::DrawElements(TKXCanvas &Canvas, TPoint Origin, TKXDrawType Dr
                                 TKXFillType Fill)
 {
     const bool design = DrawType == TKXDrawType::tdLab;
-    // Drawing may reorder nothing, but an element may ask for the list; walk by index.
+    // By index: an element drawing itself may read the list (a layout looks up its members).
     for (int32_t i = ElementCount() - 1; i >= 0; --i) {
         TKXElement &e = *FElements[size_t(i)];
         if (e.IDLayout != 0)
