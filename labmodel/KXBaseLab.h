@@ -1,0 +1,317 @@
+// The label document: one label design with its sheet geometry, frame, page title,
+// background, print settings, its elements (in z-order) and the hooks of its undo history and
+// data binding.
+//
+// Every element holds a non-owning pointer to its document and reports each change through
+// NotifyChange; the document tells its editor, when one is linked, what to repaint. The
+// document reaches the designer only through TKXCustomEditor and the user interface only
+// through TKXUIServices.
+#pragma once
+
+#include "KXDesignerServices.h"
+#include "KXElement.h"
+#include "KXSetup.h"
+#include "KXTypes.h"
+#include "KXUIServices.h"
+#include "KXUndoRecorder.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace kx {
+
+class TKXCanvas;
+
+class TKXCustomLab : public TObject {
+public:
+    // Format version the writer stores.
+    static constexpr int32_t CurrentVersion = 2811;
+
+    // --- Lifecycle ---------------------------------------------------------------------
+    TKXCustomLab();
+    ~TKXCustomLab() override;
+    TKXCustomLab(const TKXCustomLab &) = delete;
+    TKXCustomLab &operator=(const TKXCustomLab &) = delete;
+
+    // Copies the other document's settings into this one's own set-up objects (nothing is
+    // shared between the two), and Units, OpenCloseData, MarkEmptyImage,
+    // GridNotDrawFields, OnlyBitmap and CheckBounds. The editor link stays this
+    // document's own.
+    void Assign(const TKXCustomLab &Source);
+    // Opens the property dialog of the selected element; the designer's document does.
+    virtual void ShowElementProp() {}
+
+    // --- Services ----------------------------------------------------------------------
+    TKXCustomEditor *Editor() const { return FEditor; }
+    // Set by the editor when it is given this document; null unlinks.
+    void SetEditor(TKXCustomEditor *Value) { FEditor = Value; }
+    bool EditorLinked() const { return FEditor != nullptr; }
+    // The UI services in use: the installed ones, else a silent implementation.
+    TKXUIServices &UIServices() const;
+    void SetUIServices(TKXUIServices *Value) { FUIServices = Value; } // not owned
+    // The undo history behind RecordUndo; owned. Null records nothing.
+    void SetUndoRecorder(std::unique_ptr<TKXUndoRecorder> Value);
+    TKXUndoRecorder *UndoRecorder() const { return FUndoRecorder.get(); }
+
+    // --- Set-up objects (owned) ----------------------------------------------------------
+    TKXMeasure *Measure() const { return FMeasure.get(); }
+    TKXFrame *Frame() const { return FFrame.get(); }
+    TKXTitle *Title() const { return FTitle.get(); }
+    TKXBackSurf *BackSurf() const { return FBackSurf.get(); }
+    TKXPrintInfo *PrintInfo() const { return FPrintInfo.get(); }
+    // Copy the given object's settings into the owned one; null is ignored.
+    void SetMeasure(const TKXMeasure *Value);
+    void SetFrame(const TKXFrame *Value);
+    void SetTitle(const TKXTitle *Value);
+    void SetBackSurf(const TKXBackSurf *Value);
+    void SetPrintInfo(const TKXPrintInfo *Value);
+
+    // --- Units -------------------------------------------------------------------------
+    TKXUnits Units() const { return FUnits; }
+    void SetUnits(TKXUnits Value);
+    // A value shown in Units to hundredths of a millimetre, and back.
+    int32_t UnitsToInternal(long double Value) const;
+    long double InternalToUnits(int64_t Value) const;
+
+    // --- Change notification -------------------------------------------------------------
+    // Kind: 0 all layers, 1 background, 2 elements, 3 selection, 4 elements + guide lines,
+    // 5 selection + guide lines, 6 elements and selection + guide lines; other kinds mark
+    // nothing. While the editor draws, the view is refreshed (Inspect: the inspector lists
+    // the selection again; else it re-reads PropName) and the rulers get the extent of a
+    // single selected element.
+    void NotifyChange(int16_t Kind, bool Inspect, const QString &PropName);
+    void InspectorPropChanged(const QString &PropName);
+
+    bool Modified() const { return FModified; }
+    void SetModified(bool Value) { FModified = Value; }
+
+    // The current (first selected) element; not owned.
+    TKXElement *Selected() const { return FSelected; }
+    // With an editor: makes it the editor's selection; without: stores it.
+    void SetSelected(TKXElement *Value);
+    // Used by the editor's selection to keep Selected in step.
+    void SetSelectedField(TKXElement *Value) { FSelected = Value; }
+
+    // --- Whole-label operations ----------------------------------------------------------
+    // Removes every element and the undo history; keeps the settings and counters.
+    void Clear();
+    // An empty label: print range 1 to 1, no data link, no elements, not modified.
+    void NewLabel();
+    // A quarter turn of the whole design, counter-clockwise (left) or clockwise (right).
+    // Not recorded for undo.
+    void RotateLeft();
+    void RotateRight();
+
+    // --- Layouts -------------------------------------------------------------------------
+    // The first grid layout in list order with that identifier; null when none.
+    TKXLayoutCells *FindLayout(int32_t LayoutID) const;
+    // Places Element in the grid layout under it. Grid layouts are not built yet, so no
+    // element is ever under one: the answer is false.
+    bool FindLayoutCell(TKXElement &Element);
+    int32_t GetCountLayouts() const { return FCountLayouts; }
+    int32_t NewLayoutID() { return ++FCountLayouts; }
+
+    // --- Design-surface markers (device pixels), appended while elements draw -----------
+    void AddSelectSegment(uint16_t Tipo, TPoint P, TPoint Q);
+    void AddRefSegment(uint16_t Tipo, TPoint P, TPoint Q);
+    void AddSymbolPoint(uint16_t Tipo, TPoint P, bool Selected);
+    void ClearRefArray() { FRefArray.clear(); }
+    // Empties all four arrays (the designer does before it repaints).
+    void ClearMarkers();
+    const std::vector<TKXSel> &SelectArray() const { return FSelectArray; }
+    const std::vector<TKXSel> &RefArray() const { return FRefArray; }
+    const std::vector<TKXSim> &SymbolArray() const { return FSymbolArray; }
+    const std::vector<TKXSim> &SymbolSelArray() const { return FSymbolSelArray; }
+
+    // --- Pictures --------------------------------------------------------------------------
+    bool OnlyBitmap() const { return FOnlyBitmap; }
+    void SetOnlyBitmap(bool Value);
+    // The picture dialog's filter for the current OnlyBitmap.
+    QString PictureFilter() const { return FPictureFilter; }
+    // Lets the user choose a picture through the UI services (empty when cancelled).
+    QString ChoosePicture() const;
+    QString ImagesDir() const { return FImagesDir; }
+    void SetImagesDir(const QString &Value) { FImagesDir = Value; }
+
+    // --- Plain settings ------------------------------------------------------------------
+    bool ShowMargins() const { return FShowMargins; }
+    void SetShowMargins(bool Value);
+    bool MarkEmptyImage() const { return FMarkEmptyImage; }
+    void SetMarkEmptyImage(bool Value) { FMarkEmptyImage = Value; }
+    bool GridNotDrawFields() const { return FGridNotDrawFields; }
+    void SetGridNotDrawFields(bool Value) { FGridNotDrawFields = Value; }
+    QString LabelDefs() const { return FLabelDefs; }
+    void SetLabelDefs(const QString &Value) { FLabelDefs = Value; }
+    QString IniTranslate() const { return FIniTranslate; }
+    void SetIniTranslate(const QString &Value) { FIniTranslate = Value; }
+    bool UseUnicodeEditor() const { return FUseUnicodeEditor; }
+    void SetUseUnicodeEditor(bool Value) { FUseUnicodeEditor = Value; }
+    // Element points stay inside the label.
+    bool CheckBounds() const { return FCheckBounds; }
+    void SetCheckBounds(bool Value) { FCheckBounds = Value; }
+    bool MakeAdjustPrint() const { return FMakeAdjustPrint; }
+    void SetMakeAdjustPrint(bool Value) { FMakeAdjustPrint = Value; }
+    bool OpenCloseData() const { return FOpenCloseData; }
+    void SetOpenCloseData(bool Value) { FOpenCloseData = Value; }
+    bool LinkData() const { return FDaBa; }
+    void SetLinkData(bool Value) { FDaBa = Value; }
+    TKXDataAccessType DataAccessType() const { return FDataAccessType; }
+    void SetDataAccessType(TKXDataAccessType Value) { FDataAccessType = Value; }
+    TKXExtFileType ExtFileType() const { return FExtFileType; }
+    void SetExtFileType(TKXExtFileType Value) { FExtFileType = Value; }
+    TKXExtSeparator ExtSeparator() const { return FExtSeparator; }
+    void SetExtSeparator(TKXExtSeparator Value) { FExtSeparator = Value; }
+    bool ExtHasHeader() const { return FExtHasHeader; }
+    void SetExtHasHeader(bool Value) { FExtHasHeader = Value; }
+    bool ExtSaveFileds() const { return FExtSaveFileds; }
+    void SetExtSaveFileds(bool Value) { FExtSaveFileds = Value; }
+    QString ExtFileName() const { return FExtFileName; }
+    void SetExtFileName(const QString &Value) { FExtFileName = Value; }
+    QString ExtTableName() const { return FExtTableName; }
+    void SetExtTableName(const QString &Value) { FExtTableName = Value; }
+    QString ExtTableDisplay() const { return FExtTableDisplay; }
+    void SetExtTableDisplay(const QString &Value) { FExtTableDisplay = Value; }
+
+    int32_t Version() const { return FVersion; }
+    // Version of the stream being read: the file's, or the current one for undo records
+    // and the copy stream. Element loaders test it.
+    int32_t FileVersion() const { return FFileVersion; }
+    void SetFileVersion(int32_t Value) { FFileVersion = Value; }
+    // A label stream is being read; set-up setters then skip their editor effects.
+    bool Loading() const { return FLoading; }
+    void SetLoading(bool Value) { FLoading = Value; }
+    TKXDrawType CurDrawType() const { return FCurDrawType; }
+    void SetCurDrawType(TKXDrawType Value) { FCurDrawType = Value; }
+    int32_t CurrentPage() const { return FCurPage; }
+
+    // --- Undo hooks ----------------------------------------------------------------------
+    // 0 records nothing; n > 0 gathers the next n element changes into one step.
+    void SetUnReIni(int16_t EleAfected);
+    int16_t ElementsAfected() const { return FElementsAfected; }
+    // Records an element's prior state (urProp), its creation or its deletion into the
+    // open step; a layout's column or row item records its layout.
+    void RecordUndo(TKXURAction Kind, TKXElement &Element);
+    void ClearUndoRedo();
+
+    // --- Element list: z-order, index 0 on top, drawn last to first -------------------
+    // Creates an element of kind T, appends it (the bottom of the z-order) and gives it a
+    // fresh name. A Serial of 0 draws a new one; an undo re-creating an element passes the
+    // one it had, when no other element of the document holds it.
+    template <class T>
+    T *NewElement(uint64_t Serial = 0)
+    {
+        auto element = std::make_unique<T>(this);
+        T *raw = element.get();
+        AdoptElement(std::move(element), Serial);
+        return raw;
+    }
+    // Appends an element (its document must be this one); with Refresh and an editor the
+    // view is updated.
+    void AddElement(std::unique_ptr<TKXElement> Element, bool Refresh);
+    // Takes Element out of the label and frees it; false when it is not in the list.
+    bool RemoveElement(TKXElement *Element, bool Update, bool Undo);
+    // Frees every element marked for deletion.
+    void PurgeDeletedElements();
+    // 1-based; null outside 1 .. count.
+    TKXElement *GetElement(int32_t ElementNo) const;
+    int32_t ElementCount() const { return int32_t(FElements.size()); }
+    int32_t IndexOf(const TKXElement *Element) const;
+    // Moves an element of the list to Index (0 = top).
+    void MoveElement(TKXElement *Element, int32_t Index);
+    TKXElement *ElementBySerial(uint64_t Serial) const;
+    // Identifiers compare ignoring the case of the ASCII letters.
+    bool ElementExists(const QString &ID) const;
+    // Selects the first element with that identifier; false (selection kept) when none.
+    bool ElementByID(const QString &ID);
+    // Prefix followed by the lowest number that no element's identifier holds.
+    void GetNewElementName(const QString &Prefix, TKXEle Kind, QString &Name, int32_t &Number) const;
+    // "Text" for deText, "PDF417" for dePdf417 ...; empty for dePoint and deColRowLay.
+    static QString ElementPrefix(TKXEle Kind);
+
+    // Draws every element not in a layout from the last to the first; on the design
+    // surface (tdLab) the selected ones are left to DrawSelected.
+    void DrawElements(TKXCanvas &Canvas, TPoint Origin, TKXDrawType DrawType, TKXFillType Fill);
+    // The editor's selection layer: selected elements from the last selected to the first.
+    void DrawSelected(TKXCanvas &Canvas, TPoint Origin, TKXDrawType DrawType, TKXFillType Fill);
+
+    // --- Data binding hooks (completed by the data binding) -----------------------------
+    // The field or counter name behind an inspector caption; without a catalogue the
+    // caption is the name.
+    virtual void CaptionToFieldName(const QString &Caption, bool &FloatAsDateTime, QString &FieldName,
+                                    bool &IsCounter) const;
+    // The caption shown for a stored name.
+    virtual QString FieldNameToCaption(const QString &FieldName, bool &FloatAsDateTime,
+                                       bool IsCounter) const;
+    virtual bool IsFloatAsDateTime(const QString &FieldName) const;
+
+    // --- Events ------------------------------------------------------------------------
+    TKXUndoRedoEvent OnUndoRedoEvent;
+    TKXPrintTextEvent OnPrintText;
+    TKXAskTextEvent OnAskText;
+    TKXPrintDataPolyEvent OnPrintDataPoly;
+    TKXPrintTitleEvent OnPrintTitle;
+    TKXAssignedDataSet OnAssignedDataSet;
+    TKXAskDataCounter OnAskDataCounter;
+    TKXGetFontListEvent OnGetFontListEvent;
+    std::function<void(TObject *Sender)> OnReadData;
+
+private:
+    void AdoptElement(std::unique_ptr<TKXElement> Element, uint64_t Serial);
+    void SetPictureFilter();
+    void Rotate(bool Left);
+
+    TKXCustomEditor *FEditor = nullptr;
+    TKXUIServices *FUIServices = nullptr;
+    std::unique_ptr<TKXUndoRecorder> FUndoRecorder;
+    TKXUnits FUnits = TKXUnits::unMM;
+    std::unique_ptr<TKXTitle> FTitle;
+    std::unique_ptr<TKXMeasure> FMeasure;
+    std::unique_ptr<TKXFrame> FFrame;
+    std::unique_ptr<TKXBackSurf> FBackSurf;
+    std::unique_ptr<TKXPrintInfo> FPrintInfo;
+    bool FDaBa = false;
+    bool FVaDa = false;
+    bool FModified = false;
+    int32_t FVersion = CurrentVersion;
+    int32_t FFileVersion = CurrentVersion;
+    int32_t FCountLayouts = 0;
+    std::vector<TKXSim> FSymbolArray;
+    std::vector<TKXSel> FRefArray;
+    std::vector<TKXSim> FSymbolSelArray;
+    std::vector<TKXSel> FSelectArray;
+    int16_t FElementsAfected = 1;
+    int16_t FElementsAdded = 0;
+    TKXDataAccessType FDataAccessType = TKXDataAccessType::daDataSet;
+    bool FShowMargins = false;
+    TKXElement *FSelected = nullptr;
+    QString FPictureFilter;
+    bool FOnlyBitmap = false;
+    bool FMakeAdjustPrint = true;
+    bool FOpenCloseData = false;
+    int32_t FCurPage = 0;
+    bool FMarkEmptyImage = true;
+    bool FGridNotDrawFields = false;
+    bool FLoading = false;
+    QString FImagesDir;
+    TKXDrawType FCurDrawType = TKXDrawType::tdLab;
+    QString FLabelDefs;
+    QString FIniTranslate;
+    bool FUseUnicodeEditor = true;
+    TKXExtFileType FExtFileType = TKXExtFileType::efNone;
+    QString FExtFileName;
+    QString FExtTableName;
+    QString FExtTableDisplay;
+    bool FExtHasHeader = true;
+    bool FExtSaveFileds = false;
+    TKXExtSeparator FExtSeparator = TKXExtSeparator::esComa;
+    bool FCheckBounds = true;
+    bool FDestroying = false;
+    // The elements, owned; the order is the z-order.
+    std::vector<std::unique_ptr<TKXElement>> FElements;
+};
+
+} // namespace kx

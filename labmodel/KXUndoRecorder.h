@@ -1,0 +1,30 @@
+// Where element setters record their prior state for undo.
+//
+// The document owns the step size (`SetUnReIni`: 0 records nothing, n gathers the next n
+// element changes into one step) and hands every change that is to be recorded to its
+// recorder. The recorder writes the entry into the open step: the element's record before
+// the change (urProp), its reference (urCreate) or its full record (urDelete). Entries refer
+// to elements by their serial number (`TKXElement::Serial`), never by address.
+#pragma once
+
+#include "KXTypes.h"
+
+#include <cstdint>
+
+namespace kx {
+
+class TKXElement;
+
+class TKXUndoRecorder {
+public:
+    virtual ~TKXUndoRecorder() = default;
+
+    // Called only while the step size is above 0, before the element changes.
+    virtual void RecordUndo(TKXURAction Kind, TKXElement &Element) = 0;
+    // The document's step size was set (SetUnReIni); the next entry opens a new step.
+    virtual void StepSizeChanged(int16_t ElementsAfected) = 0;
+    // The history is to be emptied (Clear, NewLabel, loading).
+    virtual void ClearUndoRedo() = 0;
+};
+
+} // namespace kx
