@@ -21,6 +21,7 @@
 #pragma once
 
 #include "KXTypes.h"
+#include "KXUtils.h" // TSize, TKXTextMeasurer
 
 #include <QString>
 
@@ -28,24 +29,6 @@
 #include <vector>
 
 class QImage;
-
-#if __has_include("KXUtils.h")
-#include "KXUtils.h"
-#else
-// Until the foundation's measuring interface lands, the canvas declares the same two types.
-namespace kx {
-struct TSize {
-    int32_t cx = 0;
-    int32_t cy = 0;
-    friend bool operator==(const TSize &, const TSize &) = default;
-};
-class TKXTextMeasurer {
-public:
-    virtual ~TKXTextMeasurer() = default;
-    virtual TSize TextExtent(const WideString &Text) const = 0;
-};
-} // namespace kx
-#endif
 
 namespace kx {
 
