@@ -178,6 +178,9 @@ public:
     // --- Clipping, in logical units; each call narrows the current region ---
     virtual void IntersectClipRect(const TRect &R) = 0;
     virtual void IntersectClipEllipse(const TRect &R) = 0;
+    // Replaces the clip region by the union of the ellipses inscribed in Boxes (the label
+    // circles of a sheet); no boxes clip everything away.
+    virtual void SelectClipEllipses(const std::vector<TRect> &Boxes) = 0;
     virtual void ResetClip() = 0;
 
     // --- Lines and curves (pen only) ---
