@@ -15,6 +15,9 @@
 // - arcs and pies run counter-clockwise from the radial line through the start point to the
 //   one through the end point;
 // - polygons and paths are filled with the alternate (even-odd) rule unless told otherwise.
+// Two GDI pixel quirks are not kept, as no label drawing depends on them: a figure drawn
+// with a clear pen fills its whole box (GDI leaves the last row and column), and LineTo
+// draws its end point too.
 //
 // Two implementations: TKXQtCanvas (KXQtCanvas.h) over QPainter for every real target, and
 // the recording canvas of the tests, which writes each call down in logical units.
