@@ -15,12 +15,16 @@
 // - arcs and pies run counter-clockwise from the radial line through the start point to the
 //   one through the end point;
 // - polygons and paths are filled with the alternate (even-odd) rule unless told otherwise.
+// Two GDI pixel quirks are not kept, as no label drawing depends on them: a figure drawn
+// with a clear pen fills its whole box (GDI leaves the last row and column), and LineTo
+// draws its end point too.
 //
 // Two implementations: TKXQtCanvas (KXQtCanvas.h) over QPainter for every real target, and
 // the recording canvas of the tests, which writes each call down in logical units.
 #pragma once
 
 #include "KXTypes.h"
+#include "KXUtils.h" // TSize, TKXTextMeasurer
 
 #include <QString>
 
@@ -28,24 +32,6 @@
 #include <vector>
 
 class QImage;
-
-#if __has_include("KXUtils.h")
-#include "KXUtils.h"
-#else
-// Until the foundation's measuring interface lands, the canvas declares the same two types.
-namespace kx {
-struct TSize {
-    int32_t cx = 0;
-    int32_t cy = 0;
-    friend bool operator==(const TSize &, const TSize &) = default;
-};
-class TKXTextMeasurer {
-public:
-    virtual ~TKXTextMeasurer() = default;
-    virtual TSize TextExtent(const WideString &Text) const = 0;
-};
-} // namespace kx
-#endif
 
 namespace kx {
 
@@ -195,6 +181,9 @@ public:
     // --- Clipping, in logical units; each call narrows the current region ---
     virtual void IntersectClipRect(const TRect &R) = 0;
     virtual void IntersectClipEllipse(const TRect &R) = 0;
+    // Replaces the clip region by the union of the ellipses inscribed in Boxes (the label
+    // circles of a sheet); no boxes clip everything away.
+    virtual void SelectClipEllipses(const std::vector<TRect> &Boxes) = 0;
     virtual void ResetClip() = 0;
 
     // --- Lines and curves (pen only) ---

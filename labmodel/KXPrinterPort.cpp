@@ -2,6 +2,7 @@
 
 #include "KXError.h"
 #include "KXQtCanvas.h"
+#include "KXUtils.h"
 
 #include <QFile>
 #include <QPainter>
@@ -19,7 +20,7 @@ int32_t TKXPrinterMetrics::ToHundredths(int32_t Pixels, int32_t Dpi)
 {
     if (Dpi <= 0)
         return 0;
-    return static_cast<int32_t>(std::floor(Pixels * 2540.0 / Dpi + 0.5));
+    return RoundHalfUp(static_cast<long double>(Pixels) * 2540 / Dpi);
 }
 
 int32_t TKXPrinterMetrics::PageWidthMM() const

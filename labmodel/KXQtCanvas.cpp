@@ -41,6 +41,13 @@ QFont ReferenceFont(const TKXFont &F)
 
 } // namespace
 
+struct TKXQtCanvas::TFontCache {
+    TKXFont Key; // height, escapement and colour do not count
+    QFont Font;
+    double Ascent = 0;
+    double Cell = 0;
+};
+
 // The device-space layout of one text: its font and the scale from reference pixels to
 // device units, per axis.
 struct TKXQtCanvas::TTextGeometry {
@@ -232,6 +239,16 @@ void TKXQtCanvas::IntersectClipEllipse(const TRect &R)
     QPainterPath p;
     p.addEllipse(DevBox(R));
     SetClip(p);
+}
+
+void TKXQtCanvas::SelectClipEllipses(const std::vector<TRect> &Boxes)
+{
+    QPainterPath p;
+    p.setFillRule(Qt::WindingFill); // overlapping circles stay inside the union
+    for (const TRect &R : Boxes)
+        p.addEllipse(DevBox(R));
+    FPainter->setWorldTransform(FDevToPainter);
+    FPainter->setClipPath(p, Qt::ReplaceClip);
 }
 
 void TKXQtCanvas::ResetClip() { FPainter->setClipping(false); }
@@ -465,11 +482,23 @@ void TKXQtCanvas::StrokeAndFillPath(const TKXPath &Path) { PaintPath(DevPath(Pat
 
 TKXQtCanvas::TTextGeometry TKXQtCanvas::TextGeometry(const QString &Text) const
 {
+    TKXFont key = FState.Font;
+    key.Height = 0;
+    key.Escapement = 0;
+    key.Color = clBlack;
+    if (!FFontCache || !(FFontCache->Key == key)) {
+        auto cache = std::make_unique<TFontCache>();
+        cache->Key = key;
+        cache->Font = ReferenceFont(key);
+        const QFontMetricsF fm(cache->Font);
+        cache->Ascent = fm.ascent();
+        cache->Cell = fm.ascent() + fm.descent();
+        FFontCache = std::move(cache);
+    }
     TTextGeometry g;
-    g.Font = ReferenceFont(FState.Font);
-    const QFontMetricsF fm(g.Font);
-    g.Ascent = fm.ascent();
-    g.Cell = fm.ascent() + fm.descent();
+    g.Font = FFontCache->Font;
+    g.Ascent = FFontCache->Ascent;
+    g.Cell = FFontCache->Cell;
     const double sx = std::abs(FState.Mapping.ScaleX);
     const double sy = std::abs(FState.Mapping.ScaleY);
     // Positive height: the cell; negative: the character height, which is the em size.

@@ -54,6 +54,7 @@ public:
 
     void IntersectClipRect(const TRect &R) override;
     void IntersectClipEllipse(const TRect &R) override;
+    void SelectClipEllipses(const std::vector<TRect> &Boxes) override;
     void ResetClip() override;
 
     void LineTo(int32_t X, int32_t Y) override;
@@ -99,6 +100,11 @@ private:
     void PaintPath(const QPainterPath &Path, bool Stroke, bool Fill);
     TTextGeometry TextGeometry(const QString &Text) const;
     void SetClip(const QPainterPath &DevicePath);
+
+    // The reference font of the last font set and its vertical metrics (reference pixels);
+    // measuring is asked for far more often than the font changes.
+    struct TFontCache;
+    mutable std::unique_ptr<TFontCache> FFontCache;
 
     std::unique_ptr<QPainter> FOwnedPainter;
     QPainter *FPainter = nullptr;

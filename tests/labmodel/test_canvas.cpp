@@ -220,6 +220,62 @@ TEST(QtCanvas, TextExtentFollowsSpacingAndJustification)
     EXPECT_NEAR(c96.TextExtent(QStringLiteral("ab cd")).cx, plain.cx, 1);
 }
 
+// An opaque background paints the whole cell (advance x cell height) in the background
+// colour; the glyph is drawn over it.
+TEST(QtCanvas, OpaqueTextPaintsItsCell)
+{
+    QImage img = Sheet(254);
+    TSize ext;
+    {
+        TKXQtCanvas c(&img);
+        c.SetFont(Font(500));
+        c.SetBkMode(TKXBkMode::bkOpaque);
+        c.SetBkColor(RGBColor(0, 0, 255));
+        ext = c.TextExtent(QStringLiteral("i i"));
+        c.TextOut(1000, 1000, QStringLiteral("i i"));
+    }
+    const QRgb blue = qRgb(0, 0, 255);
+    EXPECT_EQ(img.pixel(101, 101), blue);                        // top-left of the cell
+    EXPECT_EQ(img.pixel(100 + ext.cx / 10 - 1, 148), blue);      // bottom-right
+    EXPECT_EQ(img.pixel(100 + ext.cx / 10 + 1, 125), qRgb(255, 255, 255));
+    EXPECT_EQ(img.pixel(120, 151), qRgb(255, 255, 255));
+}
+
+// Pictures are stretched over the destination; enlarging keeps pixels sharp.
+TEST(QtCanvas, DrawImageStretchesIntoTheRectangle)
+{
+    QImage pic(2, 1, QImage::Format_RGB32);
+    pic.setPixel(0, 0, qRgb(0, 0, 0));
+    pic.setPixel(1, 0, qRgb(255, 0, 0));
+    QImage img = Sheet(254);
+    {
+        TKXQtCanvas c(&img);
+        c.DrawImage({1000, 1000, 3000, 2000}, pic); // 200 x 100 px at (100, 100)
+    }
+    EXPECT_EQ(img.pixel(100, 100), qRgb(0, 0, 0));
+    EXPECT_EQ(img.pixel(199, 199), qRgb(0, 0, 0));
+    EXPECT_EQ(img.pixel(200, 100), qRgb(255, 0, 0));
+    EXPECT_EQ(img.pixel(299, 199), qRgb(255, 0, 0));
+    EXPECT_EQ(img.pixel(300, 150), qRgb(255, 255, 255));
+    EXPECT_EQ(img.pixel(150, 200), qRgb(255, 255, 255));
+}
+
+// Cells far above 16000 device pixels measure in proportion: Qt mis-measures such font
+// sizes, so the canvas never asks it for them.
+TEST(QtCanvas, HugeFontsMeasureInProportion)
+{
+    zt::RequireGuiApp();
+    QImage img = Sheet(96);
+    QPainter p(&img);
+    TKXQtCanvas c(p, TKXMapping::ForResolution(2400, 2400)); // 200 mm = 18898 px
+    c.SetFont(Font(2000));
+    const TSize small = c.TextExtent(QStringLiteral("HIWx"));
+    c.SetFont(Font(20000));
+    const TSize huge = c.TextExtent(QStringLiteral("HIWx"));
+    EXPECT_EQ(huge.cy, 20000);
+    EXPECT_NEAR(huge.cx, small.cx * 10, 10);
+}
+
 // GDI's arcs run counter-clockwise from the start radial to the end radial.
 TEST(QtCanvas, PieRunsCounterClockwiseFromStartToEnd)
 {
@@ -277,6 +333,25 @@ TEST(QtCanvas, EllipticClipKeepsTheCornersAndRestoreLifts)
     EXPECT_TRUE(Dark(img, 355, 105));
 }
 
+// The label circles of a sheet: one clip region, the union of the circles.
+TEST(QtCanvas, ClipToUnionOfCircles)
+{
+    QImage img = Sheet(254);
+    {
+        TKXQtCanvas c(&img);
+        c.SetPen({clBlack, 0, TKXPenStyle::psClear});
+        c.SetBrush({clBlack});
+        c.IntersectClipRect({0, 0, 100, 100}); // replaced, not narrowed
+        c.SelectClipEllipses({{0, 0, 2000, 2000}, {1500, 0, 3500, 2000}});
+        c.FillRect({0, 0, 4000, 3000});
+    }
+    EXPECT_TRUE(Dark(img, 100, 100));  // first circle
+    EXPECT_TRUE(Dark(img, 250, 100));  // second circle
+    EXPECT_TRUE(Dark(img, 175, 100));  // where they overlap
+    EXPECT_FALSE(Dark(img, 175, 5));   // between their tops
+    EXPECT_FALSE(Dark(img, 100, 250)); // below both
+}
+
 TEST(QtCanvas, RoundRectCornerIsTheEllipseDiameter)
 {
     QImage img = Sheet(254);
@@ -331,9 +406,11 @@ TEST(RecordingCanvas, RecordsCallsAndStateInLabelUnits)
     p.CloseFigure();
     c.FillPath(p);
     c.Pie({0, 0, 100, 100}, {100, 50}, {50, 0});
+    c.SelectClipEllipses({{0, 0, 10, 10}, {20, 0, 30, 10}});
     EXPECT_EQ(c.Texts(), (std::vector<std::string>{"Rectangle(100,200,300,400)", "TextOut(10,20,\"Ab\")",
                                                    "FillPath(M 0,0 C 1,2 3,4 5,6 Z)",
-                                                   "Pie(0,0,100,100,100,50,50,0)"}));
+                                                   "Pie(0,0,100,100,100,50,50,0)",
+                                                   "ClipEllipses(0,0,10,10 20,0,30,10)"}));
     EXPECT_TRUE(c.Last("Rect").Pen.InsideFrame);
     EXPECT_EQ(c.Last("Rect").Pen.Width, 30);
     EXPECT_EQ(c.Last("TextOut").Font.Escapement, 900);

@@ -116,6 +116,42 @@ TEST(Metafile, ReplayMatchesDirectDrawing)
     }
 }
 
+// Gradients keep their colours and their geometry (they are stretched to their box) when
+// recorded.
+TEST(Metafile, GradientsReplayLikeDirectDrawing)
+{
+    zt::RequireGuiApp();
+    auto scene = [](TKXCanvas &c) {
+        c.GradientFill({0, 0, 3000, 3500}, RGBColor(255, 255, 0), clBlack, TKXGradient::grOutsideToCentre);
+        c.GradientFill({3000, 0, 6000, 3500}, clWhite, RGBColor(0, 0, 255), TKXGradient::grLeftToRight);
+    };
+    TKXMetafile mf(kLabelW, kLabelH, 260, 151);
+    {
+        auto c = mf.OpenCanvas();
+        scene(*c);
+    }
+    const QImage replay = mf.ToImage(QSize(600, 350));
+    QImage direct(600, 350, QImage::Format_ARGB32_Premultiplied);
+    direct.setDotsPerMeterX(10000);
+    direct.setDotsPerMeterY(10000);
+    direct.fill(Qt::white);
+    {
+        TKXQtCanvas c(&direct);
+        scene(c);
+    }
+    for (QPoint p : {QPoint(150, 175), QPoint(20, 175), QPoint(150, 20), QPoint(80, 100),
+                     QPoint(301, 100), QPoint(450, 100), QPoint(598, 300)}) {
+        const QRgb a = direct.pixel(p), b = replay.pixel(p);
+        EXPECT_NEAR(qRed(a), qRed(b), 8) << p.x() << "," << p.y();
+        EXPECT_NEAR(qGreen(a), qGreen(b), 8) << p.x() << "," << p.y();
+        EXPECT_NEAR(qBlue(a), qBlue(b), 8) << p.x() << "," << p.y();
+    }
+    // The circle's centre is the second colour, its rim the first; the corners untouched.
+    EXPECT_LT(qGray(replay.pixel(150, 175)), 20);
+    EXPECT_GT(qRed(replay.pixel(150, 2)), 200);
+    EXPECT_EQ(replay.pixel(2, 2), qRgb(255, 255, 255));
+}
+
 TEST(Metafile, EmptyOrDegenerateMetafileGivesNoImage)
 {
     zt::RequireGuiApp();

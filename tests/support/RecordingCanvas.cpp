@@ -115,6 +115,14 @@ void RecordingCanvas::RestoreState()
 
 void RecordingCanvas::IntersectClipRect(const TRect &R) { Record("ClipRect(" + Rect(R) + ")"); }
 void RecordingCanvas::IntersectClipEllipse(const TRect &R) { Record("ClipEllipse(" + Rect(R) + ")"); }
+void RecordingCanvas::SelectClipEllipses(const std::vector<TRect> &Boxes)
+{
+    std::string s;
+    for (const TRect &R : Boxes)
+        s += (s.empty() ? "" : " ") + Rect(R);
+    Record("ClipEllipses(" + s + ")");
+}
+
 void RecordingCanvas::ResetClip() { Record("ResetClip"); }
 
 void RecordingCanvas::MoveTo(int32_t X, int32_t Y)

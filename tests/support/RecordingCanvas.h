@@ -18,7 +18,7 @@ struct RecordedCall {
     //   GradientFill(l,t,r,b,$00BBGGRR,$00BBGGRR,TopToBottom|LeftToRight|OutsideToCentre)
     //   FillPath(M x,y L x,y C x,y x,y x,y Z)   StrokePath(..)   StrokeAndFillPath(..)
     //   TextOut(x,y,"text")   DrawImage(l,t,r,b,WxH)   DrawMetafile(l,t,r,b)
-    //   ClipRect(l,t,r,b)   ClipEllipse(l,t,r,b)   ResetClip   SaveState   RestoreState
+    //   ClipRect(l,t,r,b)   ClipEllipse(l,t,r,b)   ClipEllipses(l,t,r,b l,t,r,b ..)   ResetClip   SaveState   RestoreState
     std::string Text;
     // The drawing state when the call was made.
     kx::TKXPen Pen;
@@ -51,6 +51,7 @@ public:
 
     void IntersectClipRect(const kx::TRect &R) override;
     void IntersectClipEllipse(const kx::TRect &R) override;
+    void SelectClipEllipses(const std::vector<kx::TRect> &Boxes) override;
     void ResetClip() override;
 
     void MoveTo(int32_t X, int32_t Y) override;
