@@ -1,5 +1,6 @@
 #include "KXBaseLab.h"
 
+#include "KXUndo.h"
 #include "KXUtils.h"
 
 #include <algorithm>
@@ -25,7 +26,8 @@ const QString FilterAll = QStringLiteral(
 // Lifecycle
 
 TKXCustomLab::TKXCustomLab()
-    : FTitle(std::make_unique<TKXTitle>(this)),
+    : FUndoRecorder(std::make_unique<TKXUndo>(*this)),
+      FTitle(std::make_unique<TKXTitle>(this)),
       FMeasure(std::make_unique<TKXMeasure>(this)),
       FFrame(std::make_unique<TKXFrame>(this)),
       FBackSurf(std::make_unique<TKXBackSurf>(this)),

@@ -10,6 +10,7 @@
 
 #include "KXDesignerServices.h"
 #include "KXElement.h"
+#include "KXLabelFile.h"
 #include "KXSetup.h"
 #include "KXTypes.h"
 #include "KXUIServices.h"
@@ -25,6 +26,8 @@
 namespace kx {
 
 class TKXCanvas;
+class TKXStreamReader;
+class TKXStreamWriter;
 
 class TKXCustomLab : public TObject {
 public:
@@ -197,6 +200,40 @@ public:
     void RecordUndo(TKXURAction Kind, TKXElement &Element);
     void ClearUndoRedo();
 
+    // ---- label file and undo history ----------------------------------------------------
+    // Writes the label in the current layout (version 2811) and clears Modified. A text too
+    // long for the format throws EKxTextTooLong and nothing is written.
+    void SaveToStream(TKXStreamWriter &Stream);
+    // Reads a label stream onto this document; its elements are added to the ones there
+    // (callers clear the label first). Preview reads for a file preview (bound elements
+    // show their stored contents). A malformed stream throws EKxStreamError and leaves the
+    // settings as they were and none of the stream's elements or counters behind.
+    void LoadFromStream(TKXStreamReader &Stream, bool Preview);
+    // Writes through a temporary file renamed into place: a failure (thrown as EKxError with
+    // the file system's message, or EKxTextTooLong) leaves the previous file whole.
+    void SaveToFile(const QString &FileName);
+    // Opens the file read-only; a file that cannot be opened throws EKxError.
+    void LoadFromFile(const QString &FileName, bool Preview);
+    void SaveLabel(const QString &FileName) { SaveToFile(FileName); }
+    // Clear, read the file, then the designer follow-up (zoom, guides, re-placement of
+    // aligned elements). Any failure leaves an empty label with the settings it had and
+    // throws EKxError("ERROR READING FILE").
+    void LoadLabel(const QString &FileName, bool Preview);
+    void LoadLabStream(TKXStreamReader &Stream, bool Preview);
+    // Places every aligned element again, last to first (not grid layouts or lines), as
+    // its EleAlign setter does; neither recorded for undo nor marking the label modified.
+    void ReapplyEleAlign();
+    // What the file keeps for parts of the document not built yet (kept between load and save).
+    const TKXLabelFileExtras &FileExtras() const { return FFileExtras; }
+
+    // Undo steps: the designer opens one for a newly inserted element (urCreate) and adds
+    // to the open one; UndoRedo replays the last undo (urUndo) or redo (urRedo) step.
+    void BeginUndoRecord(TKXURAction Kind, TKXElement &Element);
+    void AddUndoElement(TKXURAction Kind, TKXElement &Element);
+    void UndoRedo(TKXURAction Action);
+    int32_t UndoCount() const;
+    int32_t RedoCount() const;
+
     // --- Element list: z-order, index 0 on top, drawn last to first -------------------
     // Creates an element of kind T, appends it (the bottom of the z-order) and gives it a
     // fresh name. A Serial of 0 draws a new one; an undo re-creating an element passes the
@@ -260,6 +297,7 @@ public:
     std::function<void(TObject *Sender)> OnReadData;
 
 private:
+    friend class TKXLabelFile;
     void AdoptElement(std::unique_ptr<TKXElement> Element, uint64_t Serial);
     void SetPictureFilter();
     void Rotate(bool Left);
@@ -310,6 +348,7 @@ private:
     TKXExtSeparator FExtSeparator = TKXExtSeparator::esComa;
     bool FCheckBounds = true;
     bool FDestroying = false;
+    TKXLabelFileExtras FFileExtras;
     // The elements, owned; the order is the z-order.
     std::vector<std::unique_ptr<TKXElement>> FElements;
 };

@@ -2,11 +2,13 @@
 
 #include "KXBaseLab.h"
 #include "KXCodec1252.h"
+#include "KXLabelFile.h"
 #include "KXStream.h"
 #include "KXStreamStr.h"
 #include "KXUtils.h"
 
 #include <cstdlib>
+#include <limits>
 
 namespace kx {
 
@@ -190,8 +192,12 @@ void TKXElement::MarkModified()
 
 void TKXElement::UpdateExtent()
 {
-    FWidth = std::abs(FP2.x - FP1.x);
-    FHeight = std::abs(FP2.y - FP1.y);
+    // In 64 bits: points read from a file may lie anywhere in the 32-bit range.
+    auto extent = [](int32_t a, int32_t b) {
+        return int32_t(std::min<int64_t>(std::abs(int64_t(b) - a), std::numeric_limits<int32_t>::max()));
+    };
+    FWidth = extent(FP1.x, FP2.x);
+    FHeight = extent(FP1.y, FP2.y);
 }
 
 bool TKXElement::GridActive() const
@@ -923,10 +929,10 @@ void TKXElement::LoadFromStream(TKXStreamReader &Stream)
     }
     if (version < 20) {
         // Tenths of a millimetre.
-        FPenWidth *= 10;
-        FP1 = {FP1.x * 10, FP1.y * 10};
-        FP2 = {FP2.x * 10, FP2.y * 10};
-        FTextD *= 10;
+        FPenWidth = TenthsToInternal(FPenWidth);
+        FP1 = {TenthsToInternal(FP1.x), TenthsToInternal(FP1.y)};
+        FP2 = {TenthsToInternal(FP2.x), TenthsToInternal(FP2.y)};
+        FTextD = TenthsToInternal(FTextD);
     }
     FID = QString::fromStdU16String(AnsiToWide(ReadAnsiStr(Stream)));
     if (version >= 2800) {
@@ -1043,7 +1049,7 @@ void TKXData::LoadFromStream(TKXStreamReader &Stream)
     FFieldName = QString::fromStdU16String(AnsiToWide(ReadAnsiStr(Stream)));
     FFontHeight = Stream.ReadInt32();
     if (version < 20)
-        FFontHeight *= 10;
+        FFontHeight = TenthsToInternal(FFontHeight);
     FDatabase = Stream.ReadBool();
     // A file preview shows the stored contents, never data.
     if (FOwner->CurDrawType() == TKXDrawType::tdOpenDialog)

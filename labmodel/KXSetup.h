@@ -83,6 +83,7 @@ public:
 
 private:
     friend class TKXCustomLab; // rotations swap the sizes without the setters
+    friend class TKXLabelFile; // the label file stores fields directly
     void EditorRefresh(int16_t Kind);
     void Modified();
     int32_t ToInternal(float Value) const;
@@ -137,6 +138,7 @@ public:
     int32_t PenWidthInternal() const { return FPenWidth; }
 
 private:
+    friend class TKXLabelFile; // the label file stores fields directly
     void SetLength(int32_t &Field, float Value);
     void Repaint();
 
@@ -179,6 +181,7 @@ public:
     int32_t FontHeightInternal() const { return FFontHeight; }
 
 private:
+    friend class TKXLabelFile; // the label file stores fields directly
     template <typename T>
     void Store(T &Field, const T &Value);
 
@@ -239,6 +242,7 @@ public:
     bool FNeedPaint = false;     // the editor's background layer must be repainted
 
 private:
+    friend class TKXLabelFile; // the label file stores fields directly
     void LoadImage();
     void Modified();
     bool Quiet() const; // loading, or no editor
@@ -330,6 +334,7 @@ public:
     TKXPrinterMetrics PrinterMetrics() const;
 
 private:
+    friend class TKXLabelFile; // the label file stores fields directly
     void Modified();
     TMetricsSource FMetricsSource;
 

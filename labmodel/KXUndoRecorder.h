@@ -25,6 +25,15 @@ public:
     virtual void StepSizeChanged(int16_t ElementsAfected) = 0;
     // The history is to be emptied (Clear, NewLabel, loading).
     virtual void ClearUndoRedo() = 0;
+
+    // Opens a new step with its first entry, and adds one entry to the open step; a history
+    // without steps of its own records them as any other change.
+    virtual void BeginUndoRecord(TKXURAction Kind, TKXElement &Element) { RecordUndo(Kind, Element); }
+    virtual void AddUndoElement(TKXURAction Kind, TKXElement &Element) { RecordUndo(Kind, Element); }
+    // Replays the last undo (urUndo) or redo (urRedo) step; false when there is none.
+    virtual bool UndoRedo(TKXURAction) { return false; }
+    virtual int32_t UndoCount() const { return 0; }
+    virtual int32_t RedoCount() const { return 0; }
 };
 
 } // namespace kx
