@@ -170,22 +170,17 @@ TKXLabelHeader TKXLabelFile::ReadHeader(TKXStreamReader &S)
     h.Editor.Snap = S.ReadEnum<TKXSnap>();
     h.Units = S.ReadEnum<TKXUnits>();
     const size_t accessAt = S.Position();
-    const uint8_t access = S.ReadUInt8();
-    if (tenths) {
-        // Before version 20 the type had no daNone: 0 was the alias, 1 the dataset.
-        if (access > 1) {
-            S.Seek(accessAt);
-            throw EKxStreamError("data access type " + std::to_string(access) + " out of range");
-        }
-        h.DataAccessType = access == 0 ? TKXDataAccessType::daBDEAlias : TKXDataAccessType::daDataSet;
-    } else {
-        const auto a = EnumFromOrdinal<TKXDataAccessType>(access);
-        if (!a) {
-            S.Seek(accessAt);
-            throw EKxStreamError("data access type " + std::to_string(access) + " out of range");
-        }
-        h.DataAccessType = *a;
+    auto access = EnumFromOrdinal<TKXDataAccessType>(S.ReadUInt8());
+    if (!access) {
+        S.Seek(accessAt);
+        throw EKxStreamError("data access type out of range at offset " + std::to_string(accessAt));
     }
+    // Before version 20 the type had no daNone: 0 was the alias, 1 the dataset.
+    if (tenths && *access == TKXDataAccessType::daNone)
+        access = TKXDataAccessType::daBDEAlias;
+    else if (tenths && *access == TKXDataAccessType::daBDEAlias)
+        access = TKXDataAccessType::daDataSet;
+    h.DataAccessType = *access;
     auto len = [&] { return tenths ? TenthsToInternal(S.ReadInt32()) : S.ReadInt32(); };
 
     h.Width = len();

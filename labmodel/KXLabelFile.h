@@ -138,6 +138,8 @@ struct TKXLabelHeader {
     QString FieldRepetition; // Windows-1252 text in the file
     bool ContinousPaper = false;
     std::vector<TKXFileCounter> Counters;
+
+    bool operator==(const TKXLabelHeader &) const = default;
 };
 
 // A length of a stream older than version 20, stored in tenths of a millimetre, in
