@@ -1,6 +1,7 @@
 // The label document's file operations and the entry points of its undo history.
 #include "KXBaseLab.h"
 
+#include "KXDataset.h"
 #include "KXLabelFile.h"
 #include "KXStream.h"
 
@@ -33,7 +34,6 @@ private:
 // it, so nothing here is an edit to undo or a change to save.
 void FollowUpLoad(TKXCustomLab &Lab)
 {
-    const bool modified = Lab.Modified();
     Lab.PrintInfo()->SetFirstRow(1);
     Lab.PrintInfo()->SetFirstCol(1);
     if (TKXCustomEditor *ed = Lab.Editor()) {
@@ -48,8 +48,44 @@ void FollowUpLoad(TKXCustomLab &Lab)
             ruler->SetCoorSelect(0, 0, 0, 0);
         ed->FZoomChanged = false;
     }
-    Lab.SetModified(modified);
+    Lab.SetModified(false);
 }
+
+// What a failed LoadLabel puts back: the label cleared, with the settings and catalogue it
+// had before the load began.
+class TLoadRestore {
+public:
+    explicit TLoadRestore(TKXCustomLab &Lab) : FLab(Lab) {}
+    // Takes the document's state as it is now (once it is cleared).
+    void Keep()
+    {
+        FHeader = TKXLabelFile::Capture(FLab);
+        FVersion = FLab.FileVersion();
+        FCatalogue.Assign(FLab.Datasets());
+        FKept = true;
+    }
+    void Undo()
+    {
+        FLab.Clear();
+        FLab.ClearCounters();
+        if (!FKept)
+            return;
+        FLab.Datasets().Assign(FCatalogue);
+        FLab.SetFileVersion(FVersion);
+        try {
+            TKXLabelFile::Apply(FHeader, FLab);
+        } catch (const EKxError &) {
+            // The old background picture no longer loads; its name is back all the same.
+        }
+    }
+
+private:
+    TKXCustomLab &FLab;
+    TKXLabelHeader FHeader;
+    TKXDatasets FCatalogue;
+    int32_t FVersion = TKXCustomLab::CurrentVersion;
+    bool FKept = false;
+};
 
 } // namespace
 
@@ -102,23 +138,31 @@ void TKXCustomLab::LoadFromStream(TKXStreamReader &Stream, bool Preview)
     const TKXLabelHeader before = TKXLabelFile::Capture(*this);
     const int32_t versionBefore = FFileVersion;
     const size_t elementsBefore = FElements.size();
+    const size_t countersBefore = FCounters.size();
     const int32_t layoutsBefore = FCountLayouts;
+    TKXDatasets catalogueBefore;
+    catalogueBefore.Assign(FDatasets);
 
     FLoading = true;
     try {
         const TKXLabelHeader header = TKXLabelFile::ReadHeader(Stream);
         TKXLabelFile::Apply(header, *this);
+        TKXLabelFile::PutExtDataset(header, *this);
         FFileVersion = header.Version;
         if (OnReadData)
             OnReadData(this);
+        ValidateData(false, false, false);
         // The print range always starts over with a loaded label.
         FPrintInfo->SetFirstLab(1);
         FPrintInfo->SetLastLabZero();
+        TKXLabelFile::AddCounters(header, *this);
         TKXLabelFile::ReadElements(Stream, *this, header.Version);
     } catch (...) {
         FSelected = nullptr;
         FElements.resize(elementsBefore);
+        FCounters.resize(countersBefore);
         FCountLayouts = layoutsBefore;
+        FDatasets.Assign(catalogueBefore);
         try {
             TKXLabelFile::Apply(before, *this);
         } catch (const EKxError &) {
@@ -151,14 +195,19 @@ void TKXCustomLab::LoadFromFile(const QString &FileName, bool Preview)
 void TKXCustomLab::LoadLabel(const QString &FileName, bool Preview)
 {
     TKXBusyScope busy(UIServices());
+    TLoadRestore restore(*this);
     try {
         if (FEditor)
             FEditor->ClearSelection();
         Clear();
-        FFileExtras.Counters.clear();
+        ClearCounters();
+        restore.Keep();
+        if (FOpenCloseData && FDataSet)
+            FDataSet->SetActive(false);
         LoadFromFile(FileName, Preview);
+        FVaDa = !Preview && ValidateData(true, true, true);
     } catch (...) {
-        Clear();
+        restore.Undo();
         throw EKxError(ErrorReadingFile);
     }
     FollowUpLoad(*this);
@@ -168,14 +217,19 @@ void TKXCustomLab::LoadLabStream(TKXStreamReader &Stream, bool Preview)
 {
     FCurDrawType = Preview ? TKXDrawType::tdOpenDialog : TKXDrawType::tdLab;
     TKXBusyScope busy(UIServices());
+    TLoadRestore restore(*this);
     try {
         if (FEditor)
             FEditor->ClearSelection();
         Clear();
-        FFileExtras.Counters.clear();
+        ClearCounters();
+        restore.Keep();
+        if (!Preview && FOpenCloseData && FDataSet)
+            FDataSet->SetActive(false);
         LoadFromStream(Stream, Preview);
+        FVaDa = !Preview && ValidateData(true, true, true);
     } catch (...) {
-        Clear();
+        restore.Undo();
         throw EKxError(ErrorReadingFile);
     }
     FollowUpLoad(*this);

@@ -2,6 +2,8 @@
 
 #include "KXBaseLab.h"
 #include "KXCodec1252.h"
+#include "KXCounter.h"
+#include "KXDatasets.h"
 #include "KXElementFactory.h"
 #include "KXStream.h"
 #include "KXStreamStr.h"
@@ -49,28 +51,44 @@ int32_t ReadCount(TKXStreamReader &S, const char *What)
     return n;
 }
 
+// The counter record, read and written by the counter itself.
 void ReadCounter(TKXStreamReader &S, TKXFileCounter &C)
 {
-    C.NumFrom = S.ReadInt64();
-    C.NumTo = S.ReadInt64();
-    C.Num = S.ReadInt32();
-    C.Step = S.ReadInt32();
-    C.NumBefore = S.ReadInt32();
-    C.NumAfter = S.ReadInt32();
-    C.Format = Ansi(S);
-    C.Name = Ansi(S);
+    TKXCounter c;
+    c.LoadFromStream(S);
+    C = {c.NumFrom, c.NumTo, c.Num, c.Step, c.NumBefore, c.NumAfter, c.Format, c.Name};
 }
 
 void WriteCounter(const TKXFileCounter &C, TKXStreamWriter &S)
 {
-    S.WriteInt64(C.NumFrom);
-    S.WriteInt64(C.NumTo);
-    S.WriteInt32(C.Num);
-    S.WriteInt32(C.Step);
-    S.WriteInt32(C.NumBefore);
-    S.WriteInt32(C.NumAfter);
-    PutAnsi(C.Format, S);
-    PutAnsi(C.Name, S);
+    TKXCounter c;
+    c.NumFrom = C.NumFrom;
+    c.NumTo = C.NumTo;
+    c.Num = C.Num;
+    c.Step = C.Step;
+    c.NumBefore = C.NumBefore;
+    c.NumAfter = C.NumAfter;
+    c.Format = C.Format;
+    c.Name = C.Name;
+    c.SaveToStream(S);
+}
+
+// The field record of the external file's dataset, read and written by the field item.
+void ReadField(TKXStreamReader &S, TKXFileField &F)
+{
+    TKXFieldItem f;
+    f.LoadFromStream(S);
+    F = {f.Name(), f.Caption, f.FloatAsDateTime, f.FieldType};
+}
+
+void WriteField(const TKXFileField &F, TKXStreamWriter &S)
+{
+    TKXFieldItem f;
+    f.SetName(F.Name);
+    f.Caption = F.Caption;
+    f.FloatAsDateTime = F.FloatAsDateTime;
+    f.FieldType = F.FieldType;
+    f.SaveToStream(S);
 }
 
 // Fields 2 to 5, 15 and 16 of the oldest layout. With Ansi the picture file, label name
@@ -149,12 +167,8 @@ TKXLabelHeader TKXLabelFile::ReadHeader(TKXStreamReader &S)
             if (h.ExtSaveFileds) {
                 const int32_t n = ReadCount(S, "field");
                 h.ExtFields.resize(size_t(n));
-                for (TKXFileField &f : h.ExtFields) {
-                    f.Name = Wide(S);
-                    f.Caption = Wide(S);
-                    f.FloatAsDateTime = S.ReadBool();
-                    f.FieldType = S.ReadInt16();
-                }
+                for (TKXFileField &f : h.ExtFields)
+                    ReadField(S, f);
             }
         }
         h.LabelName = Wide(S);
@@ -272,12 +286,8 @@ void TKXLabelFile::WriteHeader(const TKXLabelHeader &h, TKXStreamWriter &S)
     if (h.ExtSaveFileds) {
         // With no catalogue dataset to take the fields from, the list is empty.
         S.WriteInt32(int32_t(h.ExtFields.size()));
-        for (const TKXFileField &f : h.ExtFields) {
-            PutWide(f.Name, S);
-            PutWide(f.Caption, S);
-            S.WriteBool(f.FloatAsDateTime);
-            S.WriteInt16(f.FieldType);
-        }
+        for (const TKXFileField &f : h.ExtFields)
+            WriteField(f, S);
     }
     PutWide(h.LabelName, S);
     PutWide(h.PaperName, S);
@@ -341,8 +351,10 @@ TKXLabelHeader TKXLabelFile::Capture(const TKXCustomLab &Lab)
     const TKXLabelFileExtras &x = Lab.FFileExtras;
     h.Version = TKXCustomLab::CurrentVersion;
     h.BackFile = Lab.FBackSurf->FFileImage;
-    h.DatasetName = Lab.FDataAccessType == TKXDataAccessType::daDataSet ? x.DatasetName : QString();
-    h.DetailName = x.DetailName;
+    // The bound master's name; a name read from the file whose dataset is not there (a
+    // preview, a missing data module) is kept, not dropped.
+    h.DatasetName = Lab.FDataAccessType == TKXDataAccessType::daDataSet ? Lab.FDatasetName : QString();
+    h.DetailName = Lab.FDetailName;
     h.ExtFileType = Lab.FExtFileType;
     h.ExtSeparator = Lab.FExtSeparator;
     h.ExtHasHeader = Lab.FExtHasHeader;
@@ -350,8 +362,11 @@ TKXLabelHeader TKXLabelFile::Capture(const TKXCustomLab &Lab)
     h.ExtTableName = Lab.FExtTableName;
     h.ExtTableDisplay = Lab.FExtTableDisplay;
     h.ExtSaveFileds = Lab.FExtSaveFileds;
+    // The first catalogue dataset's fields; with an empty catalogue the list is empty.
     if (h.ExtSaveFileds)
-        h.ExtFields = x.ExtFields;
+        if (const TKXDatasetItem *first = Lab.FDatasets.Items(0))
+            for (const auto &f : first->Fields())
+                h.ExtFields.push_back({f->Name(), f->Caption, f->FloatAsDateTime, f->FieldType});
     const TKXMeasure &m = *Lab.FMeasure;
     h.LabelName = m.FLabelName;
     h.PaperName = m.FPaperName;
@@ -417,7 +432,8 @@ TKXLabelHeader TKXLabelFile::Capture(const TKXCustomLab &Lab)
     h.PrinterName = p.FPrinterName;
     h.FieldRepetition = p.FFieldRepetition;
     h.ContinousPaper = p.FContinousPaper;
-    h.Counters = x.Counters;
+    for (const auto &c : Lab.FCounters)
+        h.Counters.push_back({c->NumFrom, c->NumTo, c->Num, c->Step, c->NumBefore, c->NumAfter, c->Format, c->Name});
     return h;
 }
 
@@ -427,8 +443,8 @@ void TKXLabelFile::Apply(const TKXLabelHeader &h, TKXCustomLab &Lab)
     // The background picture loads through its setter; the document is loading, so the
     // setter changes nothing else.
     Lab.FBackSurf->SetFileImage(h.BackFile);
-    x.DatasetName = h.DatasetName;
-    x.DetailName = h.DetailName;
+    Lab.FDatasetName = h.DatasetName;
+    Lab.FDetailName = h.DetailName;
     Lab.FExtFileType = h.ExtFileType;
     Lab.FExtSeparator = h.ExtSeparator;
     Lab.FExtHasHeader = h.ExtHasHeader;
@@ -436,7 +452,6 @@ void TKXLabelFile::Apply(const TKXLabelHeader &h, TKXCustomLab &Lab)
     Lab.FExtTableName = h.ExtTableName;
     Lab.FExtTableDisplay = h.ExtTableDisplay;
     Lab.FExtSaveFileds = h.ExtSaveFileds;
-    x.ExtFields = h.ExtFields;
     TKXMeasure &m = *Lab.FMeasure;
     m.FLabelName = h.LabelName;
     m.FPaperName = h.PaperName;
@@ -501,7 +516,44 @@ void TKXLabelFile::Apply(const TKXLabelHeader &h, TKXCustomLab &Lab)
     p.FPrinterName = h.PrinterName;
     p.FFieldRepetition = h.FieldRepetition;
     p.FContinousPaper = h.ContinousPaper;
-    x.Counters = h.Counters;
+}
+
+void TKXLabelFile::PutExtDataset(const TKXLabelHeader &h, TKXCustomLab &Lab)
+{
+    if (!h.ExtSaveFileds)
+        return;
+    TKXDatasets &catalogue = Lab.FDatasets;
+    for (int i = catalogue.Count() - 1; i >= 0; --i)
+        if (SameName(catalogue.Items(i)->Name(), h.ExtTableName))
+            catalogue.Delete(i);
+    TKXDatasetItem &item = catalogue.Add();
+    item.SetName(h.ExtTableName);
+    item.SetBaseName(h.ExtTableName);
+    item.Caption = h.ExtTableDisplay;
+    item.ExtFileType = h.ExtFileType;
+    for (const TKXFileField &f : h.ExtFields) {
+        TKXFieldItem &field = item.Fields().Add();
+        field.SetName(f.Name);
+        field.Caption = f.Caption;
+        field.FloatAsDateTime = f.FloatAsDateTime;
+        field.FieldType = f.FieldType;
+    }
+    catalogue.Move(catalogue.Count() - 1, 0);
+}
+
+void TKXLabelFile::AddCounters(const TKXLabelHeader &h, TKXCustomLab &Lab)
+{
+    for (const TKXFileCounter &r : h.Counters) {
+        TKXCounter &c = *Lab.NewCounter();
+        c.NumFrom = r.NumFrom;
+        c.NumTo = r.NumTo;
+        c.Num = r.Num;
+        c.Step = r.Step;
+        c.NumBefore = r.NumBefore;
+        c.NumAfter = r.NumAfter;
+        c.Format = r.Format;
+        c.Name = r.Name;
+    }
 }
 
 int TKXLabelFile::RemapElementType(int Code, int32_t Version)

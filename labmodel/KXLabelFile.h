@@ -73,13 +73,9 @@ struct TKXFileCounter {
     bool operator==(const TKXFileCounter &) const = default;
 };
 
-// What the data binding and counters of the document store in the file but do not hold
-// themselves yet; the document keeps it between a load and the next save.
+// What the file stores of the editor while the document has none; the document keeps it
+// between a load and the next save.
 struct TKXLabelFileExtras {
-    QString DatasetName;
-    QString DetailName;
-    std::vector<TKXFileField> ExtFields;
-    std::vector<TKXFileCounter> Counters;
     TKXEditorFileBlock Editor;
 };
 
@@ -166,8 +162,14 @@ public:
     static TKXLabelHeader Capture(const TKXCustomLab &Lab);
     // Stores a header into the document and its set-up objects directly (no setters, no
     // change notification), except the background picture's file, which is set through
-    // its setter so the picture loads.
+    // its setter so the picture loads. Counters and the catalogue are left alone.
     static void Apply(const TKXLabelHeader &Header, TKXCustomLab &Lab);
+    // The external file's dataset of a header that stores its fields, into the catalogue's
+    // front (Name and BaseName the table's name, Caption its display name). An item of the
+    // catalogue with that name is replaced, so loading a label again adds no second copy.
+    static void PutExtDataset(const TKXLabelHeader &Header, TKXCustomLab &Lab);
+    // The header's counters, appended to the document's.
+    static void AddCounters(const TKXLabelHeader &Header, TKXCustomLab &Lab);
 
     // Reads the element count and the element records, creating each element on Lab with
     // the element factory. In a version-18 stream type 10 named a kind that no longer

@@ -134,10 +134,13 @@ TEST_F(LabelFile, CurrentFileLoadsAndSavesByteIdentical)
         EXPECT_EQ(lab.ExtTableDisplay(), QString::fromUtf16(u"List Ñ"));
         EXPECT_EQ(lab.ExtSeparator(), TKXExtSeparator::esPuntoyComa);
         EXPECT_EQ(lab.PrintInfo()->PrinterName(), "PDF");
-        EXPECT_EQ(lab.FileExtras().Counters.size(), 2u);
-        EXPECT_EQ(lab.FileExtras().Counters[1].Name, "Down");
-        EXPECT_EQ(lab.FileExtras().ExtFields.size(), 2u);
-        EXPECT_EQ(lab.FileExtras().DatasetName, "Customers");
+        EXPECT_EQ(lab.CounterCount(), 2);
+        EXPECT_EQ(lab.GetCounter(2)->Name, "Down");
+        EXPECT_EQ(lab.GetCounter(1)->Step, 5);
+        ASSERT_EQ(lab.Datasets().Count(), 1);
+        EXPECT_EQ(lab.Datasets().Items(0)->Fields().Count(), 2);
+        EXPECT_EQ(lab.Datasets().Items(0)->Caption, QString::fromUtf16(u"List Ñ"));
+        EXPECT_EQ(lab.DatasetName(), "Customers");
         EXPECT_FALSE(lab.Modified());
         auto *text = dynamic_cast<zt::TestText *>(lab.GetElement(2));
         ASSERT_NE(text, nullptr);
@@ -345,7 +348,7 @@ TEST_F(LabelFile, OldestLayoutWithWideTexts)
     EXPECT_EQ(lab.FileVersion(), 17);
     EXPECT_EQ(lab.Measure()->LabelName(), QString::fromUtf16(u"Shelf \u0100"));
     EXPECT_EQ(lab.Measure()->PaperName(), "Letter");
-    EXPECT_EQ(lab.FileExtras().DatasetName, "Stock");
+    EXPECT_EQ(lab.DatasetName(), "Stock");
     EXPECT_EQ(lab.Title()->Text(), "Wide title");
     EXPECT_EQ(lab.Measure()->WidthInternal(), 7000);
     EXPECT_EQ(lab.ElementCount(), 1);
@@ -388,14 +391,14 @@ TEST_F(LabelFile, Versions2700To2810)
         L.Version = c.Version;
         TKXCustomLab lab;
         Load(lab, ComposeLabel(L));
-        EXPECT_EQ(lab.FileExtras().DetailName, c.Detail ? "Orders" : "");
+        EXPECT_EQ(lab.DetailName(), c.Detail ? "Orders" : "");
         EXPECT_EQ(lab.PrintInfo()->PrinterName(), c.Printer ? "PDF" : "");
         EXPECT_EQ(lab.PrintInfo()->PrinterIndex(), c.Printer ? 2 : -99);
         EXPECT_EQ(lab.PrintInfo()->ContinousPaper(), c.Printer);
         EXPECT_EQ(lab.ExtFileName(), c.Ext ? "/data/list.csv" : "");
         EXPECT_EQ(lab.ExtSaveFileds(), c.Ext);
-        EXPECT_EQ(lab.FileExtras().ExtFields.size(), c.Ext ? 2u : 0u);
-        EXPECT_EQ(lab.FileExtras().Counters.size(), 2u);
+        EXPECT_EQ(lab.Datasets().Count(), c.Ext ? 1 : 0);
+        EXPECT_EQ(lab.CounterCount(), 2);
         ASSERT_EQ(lab.ElementCount(), 2);
         lab.SetUnits(TKXUnits::unMM);
         auto &box = dynamic_cast<zt::TestBox &>(*lab.GetElement(1));
@@ -429,7 +432,7 @@ protected:
         EXPECT_EQ(lab.ElementCount(), 0);
         EXPECT_EQ(lab.Measure()->WidthInternal(), 7777);
         EXPECT_EQ(lab.Title()->Text(), "before");
-        EXPECT_TRUE(lab.FileExtras().Counters.empty());
+        EXPECT_EQ(lab.CounterCount(), 0);
         EXPECT_EQ(lab.FileVersion(), TKXCustomLab::CurrentVersion);
         EXPECT_EQ(lab.ElementsAfected(), 1);
         EXPECT_EQ(lab.UndoCount(), 0);
@@ -637,25 +640,52 @@ TEST_F(LabelFiles, LoadLabelFollowUpRecordsNoUndoAndKeepsItUnmodified)
     EXPECT_EQ(lab.UndoCount(), 1);
 }
 
-TEST_F(LabelFile, ReadDataIsRaisedOnceAndExternalFieldsAreReplaced)
+// Mended: every load of a label linked to an external file added another copy of its
+// dataset to the catalogue.
+TEST_F(LabelFile, ExternalFileDatasetIsReplacedNotAddedAgain)
 {
     ComposedLabel L;
-    L.Version = 2811;
+    L.ExtFileType = 3;
+    L.ExtTableName = u"list";
+    L.ExtTableDisplay = u"My list";
     L.ExtSaveFields = 1;
-    L.Fields = {{u"A", u"a", 0, 0}};
+    L.Fields = {{u"A", u"Col A", 0, 3}, {u"B", u"", 1, 0}};
     const Bytes b = ComposeLabel(L);
     TKXCustomLab lab;
+    TKXDatasetItem &other = lab.Datasets().Add();
+    other.SetName(QStringLiteral("Module.Customers"));
     int reads = 0;
     QString seen;
     lab.OnReadData = [&](TObject *) {
         ++reads;
-        seen = lab.Measure()->LabelName();
+        seen = lab.ExtTableName();
     };
     Load(lab, b);
     Load(lab, b);
     EXPECT_EQ(reads, 2);
-    EXPECT_EQ(seen, "Mi etiqueta");
-    EXPECT_EQ(lab.FileExtras().ExtFields.size(), 1u);
+    EXPECT_EQ(seen, "list"); // the header is there when the application reopens the file
+    ASSERT_EQ(lab.Datasets().Count(), 2);
+    const TKXDatasetItem &ext = *lab.Datasets().Items(0);
+    EXPECT_EQ(ext.Name(), "list");
+    EXPECT_EQ(ext.BaseName(), "list");
+    EXPECT_EQ(ext.Caption, "My list");
+    ASSERT_EQ(ext.Fields().Count(), 2);
+    EXPECT_EQ(ext.Fields().Items(0)->Caption, "Col A");
+    EXPECT_EQ(ext.Fields().Items(0)->FieldType, 3);
+    EXPECT_TRUE(ext.Fields().Items(1)->FloatAsDateTime);
+    EXPECT_EQ(lab.Datasets().Items(1)->Name(), "Module.Customers");
+    // The fields are written back from the catalogue's first dataset.
+    EXPECT_EQ(Save(lab), b);
+
+    // With the flag set and nothing in the catalogue the list is written empty.
+    TKXCustomLab empty;
+    empty.SetExtSaveFileds(true);
+    L.Fields.clear();
+    EXPECT_EQ(Save(empty), ComposeLabel([&] {
+        ComposedLabel E;
+        E.ExtSaveFields = 1;
+        return E;
+    }()));
 }
 
 TEST_F(LabelFile, PreviewReadsStoredContentsNotData)
