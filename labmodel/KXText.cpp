@@ -670,7 +670,7 @@ void TKXDataText::LoadFromStream(TKXStreamReader &Stream)
     FShadowGap.x = Stream.ReadInt32();
     FShadowGap.y = Stream.ReadInt32();
     if (version < 20)
-        FShadowGap = {FShadowGap.x * 10, FShadowGap.y * 10}; // tenths of a millimetre
+        FShadowGap = {TenthsToInternal(FShadowGap.x), TenthsToInternal(FShadowGap.y)}; // tenths of a millimetre
 }
 
 void TKXShadowDataText::LoadFromStream(TKXStreamReader &Stream)

@@ -5,6 +5,7 @@
 #include "KXLabelFile.h"
 #include "KXStream.h"
 #include "KXStreamStr.h"
+#include "KXText.h"
 #include "LabelFileComposer.h"
 #include "TestElements.h"
 
@@ -699,6 +700,143 @@ TEST_F(LabelFile, PreviewReadsStoredContentsNotData)
     Load(lab, ComposeLabel(L), true);
     EXPECT_EQ(lab.CurDrawType(), TKXDrawType::tdOpenDialog);
     EXPECT_FALSE(dynamic_cast<zt::TestText &>(*lab.GetElement(1)).Data());
+}
+
+// ---------------------------------------------------------------------------------------
+// The single-line texts and their record T
+
+class TextRecords : public LabelFile {
+protected:
+    void SetUp() override
+    {
+        // The library's own kinds, in place of the test stand-ins.
+        zt::RegisterTestKinds();
+        TKXElementFactory::RegisterKind(TKXEle::deText, [](TKXCustomLab &Lab, uint64_t Serial) -> TKXElement * {
+            return Lab.NewElement<TKXText>(Serial);
+        });
+        TKXElementFactory::RegisterKind(TKXEle::deAddText, [](TKXCustomLab &Lab, uint64_t Serial) -> TKXElement * {
+            return Lab.NewElement<TKXAddText>(Serial);
+        });
+        TKXElementFactory::RegisterKind(TKXEle::deAskText, [](TKXCustomLab &Lab, uint64_t Serial) -> TKXElement * {
+            return Lab.NewElement<TKXAskText>(Serial);
+        });
+    }
+    static ComposedElement T(uint8_t code, const std::string &id, const std::u16string &text)
+    {
+        ComposedElement e = Text(700, 800, id, code);
+        e.HasText = true;
+        e.Text = text;
+        e.HasTails = code != 2;
+        return e;
+    }
+    static ComposedLabel Texts(int32_t version)
+    {
+        ComposedLabel L;
+        L.Version = version;
+        if (version < 20)
+            L.Access = 1;
+        ComposedElement a = T(2, "Text1", u"Price");
+        a.Bold = 1, a.TextAlign = 7, a.GapX = 15, a.DisplayFormat = "0.00";
+        ComposedElement b = T(6, "AddText1", u"value");
+        b.Tail1 = u"EUR ", b.Tail2 = u" net";
+        ComposedElement c = T(version == 18 ? 12 : 10, "AskText1", u"");
+        c.Tail1 = u"Lot?", c.Tail2 = u"L-17";
+        L.Elements = {a, b, c, Box(1, 2, 3, 4, "Rectangle1")};
+        return L;
+    }
+};
+
+TEST_F(TextRecords, CurrentFileRoundTripsWithTheTextKinds)
+{
+    ComposedLabel L = Texts(2811);
+    L.Elements[0].Text = u"Pre\u00e7o \u20AC";
+    const Bytes file = ComposeLabel(L);
+    TKXCustomLab lab;
+    Load(lab, file);
+    ASSERT_EQ(lab.ElementCount(), 4);
+    auto &a = dynamic_cast<TKXText &>(*lab.GetElement(1));
+    EXPECT_EQ(a.Text(), QString::fromUtf16(u"Pre\u00e7o \u20AC"));
+    EXPECT_TRUE(a.Bold());
+    EXPECT_EQ(a.TextAlign(), TTextAlign::taCeCe);
+    EXPECT_EQ(a.DisplayFormat(), "0.00");
+    auto &b = dynamic_cast<TKXAddText &>(*lab.GetElement(2));
+    EXPECT_EQ(b.Before(), "EUR ");
+    EXPECT_EQ(b.After(), " net");
+    auto &c = dynamic_cast<TKXAskText &>(*lab.GetElement(3));
+    EXPECT_EQ(c.Question(), "Lot?");
+    EXPECT_EQ(c.Answer(), "L-17");
+    EXPECT_EQ(Save(lab), file);
+}
+
+TEST_F(TextRecords, OldFilesWithTheTextKinds)
+{
+    struct Case {
+        int32_t Version;
+        TTextAlign Align; // stored 7: beyond the six anchorings before version 20
+        int32_t GapX;     // stored 15
+    };
+    for (const Case c : {Case{17, TTextAlign::taLeTo, 150}, Case{18, TTextAlign::taLeTo, 150},
+                         Case{19, TTextAlign::taLeTo, 150}, Case{2300, TTextAlign::taCeCe, 15}}) {
+        SCOPED_TRACE(c.Version);
+        TKXCustomLab lab;
+        Load(lab, ComposeLabel(Texts(c.Version)));
+        ASSERT_EQ(lab.ElementCount(), 4);
+        auto &a = dynamic_cast<TKXText &>(*lab.GetElement(1));
+        EXPECT_EQ(a.Text(), "Price");
+        EXPECT_EQ(a.TextAlign(), c.Align);
+        lab.SetUnits(TKXUnits::unMM);
+        EXPECT_FLOAT_EQ(a.GapX(), c.GapX / 100.0f);
+        EXPECT_EQ(dynamic_cast<TKXAddText &>(*lab.GetElement(2)).After(), " net");
+        // Version 18's code 12 is the asked text.
+        EXPECT_EQ(dynamic_cast<TKXAskText &>(*lab.GetElement(3)).Answer(), "L-17");
+        EXPECT_EQ(lab.GetElement(4)->ElementType(), TKXEle::deRect);
+    }
+}
+
+// Found by fuzzing: a shadow gap of an old file overflowed when scaled to hundredths.
+TEST_F(TextRecords, OldShadowGapOutOfRangeIsMalformed)
+{
+    ComposedLabel L = Texts(19);
+    L.Elements[0].GapY = 1677721600;
+    TKXCustomLab lab;
+    EXPECT_THROW(Load(lab, ComposeLabel(L)), EKxError);
+    EXPECT_EQ(lab.ElementCount(), 0);
+}
+
+TEST_F(TextRecords, TruncatedTextFilesFailCleanly)
+{
+    for (int32_t v : {2811, 19}) {
+        const Bytes full = ComposeLabel(Texts(v));
+        for (size_t n = 0; n < full.size(); ++n) {
+            TKXCustomLab lab;
+            try {
+                Load(lab, Bytes(full.begin(), full.begin() + n));
+                ADD_FAILURE() << "loaded " << n << " bytes of version " << v;
+            } catch (const EKxError &e) {
+                EXPECT_STREQ(e.what(), "ERROR READING FILE");
+            }
+            EXPECT_EQ(lab.ElementCount(), 0);
+            if (HasFailure())
+                return;
+        }
+    }
+}
+
+// An undo step of a text restores its record T whole.
+TEST_F(TextRecords, UndoRestoresAText)
+{
+    TKXCustomLab lab;
+    Load(lab, ComposeLabel(Texts(2811)));
+    auto &b = dynamic_cast<TKXAddText &>(*lab.GetElement(2));
+    b.SetBefore(QStringLiteral("USD "));
+    ASSERT_EQ(lab.UndoCount(), 1);
+    lab.UndoRedo(TKXURAction::urUndo);
+    EXPECT_EQ(b.Before(), "EUR ");
+    lab.RemoveElement(&b, false, true);
+    lab.UndoRedo(TKXURAction::urUndo);
+    auto &back = dynamic_cast<TKXAddText &>(*lab.GetElement(2));
+    EXPECT_EQ(back.After(), " net");
+    EXPECT_EQ(back.ID(), "AddText1");
 }
 
 } // namespace

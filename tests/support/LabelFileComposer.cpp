@@ -89,8 +89,15 @@ Bytes BitmapFile(int w, int h)
 
 Bytes ComposeElement(const ComposedElement &E, int32_t v, bool OldLayout)
 {
-    (void)OldLayout; // records E and D hold ANSI texts only
+    const bool old = OldLayout || v < 2000;
     LeBytes b;
+    // Wide from version 19 on, ANSI (narrowed, the fixtures use ASCII there) before.
+    auto text = [&](const std::u16string &s) {
+        if (v >= 19)
+            b.Wide(s, old);
+        else
+            b.Ansi(std::string(s.begin(), s.end()));
+    };
     b.U8(E.Code);
     b.I32(E.Color).I32(E.BackColor).I32(E.BorderColor);
     b.U8(E.PenStyle).U8(E.ShowBorder).U8(E.Transparent).U8(E.Print);
@@ -111,6 +118,15 @@ Bytes ComposeElement(const ComposedElement &E, int32_t v, bool OldLayout)
             b.U8(E.Charset);
         if (v >= 2800)
             b.I32(E.CharWidth);
+    }
+    if (E.HasText) {
+        text(E.Text);
+        b.Ansi(E.DisplayFormat).U8(E.TextAlign).U8(E.Bold).U8(E.Italic).U8(E.Underline).U8(E.Shadow);
+        b.I32(E.ShadowColor).I32(E.GapX).I32(E.GapY);
+        if (E.HasTails) {
+            text(E.Tail1);
+            text(E.Tail2);
+        }
     }
     return b.B;
 }

@@ -64,6 +64,16 @@ struct ComposedElement {
     int32_t FontHeight = 500;
     uint8_t Data = 0, Charset = 0;
     int32_t CharWidth = 0;
+    // Record T (single-line texts), after record D; Tail1 and Tail2 follow for the added text
+    // (Before, After) and the asked text (Question, Answer).
+    bool HasText = false;
+    std::u16string Text = u"-";
+    std::string DisplayFormat;
+    uint8_t TextAlign = 3; // taLeTo
+    uint8_t Bold = 0, Italic = 0, Underline = 0, Shadow = 0;
+    int32_t ShadowColor = 0x808080, GapX = 20, GapY = 20;
+    bool HasTails = false;
+    std::u16string Tail1, Tail2;
 };
 
 struct ComposedLabel {
