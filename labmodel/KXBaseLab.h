@@ -228,7 +228,7 @@ public:
     // Places every aligned element again, last to first (not grid layouts or lines), as
     // its EleAlign setter does; neither recorded for undo nor marking the label modified.
     void ReapplyEleAlign();
-    // What the file keeps for parts of the document not built yet (kept between load and save).
+    // The editor block the last label file held, written back while no editor is linked.
     const TKXLabelFileExtras &FileExtras() const { return FFileExtras; }
 
     // Undo steps: the designer opens one for a newly inserted element (urCreate) and adds

@@ -192,6 +192,24 @@ TEST_F(LabelFile, SaveThenLoadGivesAnEqualDocument)
     EXPECT_TRUE(back.ShowMargins());
 }
 
+TEST_F(LabelFile, WrittenWithoutAnEditorReadWithOne)
+{
+    TKXCustomLab plain;
+    const Bytes b = Save(plain);
+    TKXCustomLab lab;
+    zt::FakeDesignerServices ed(lab);
+    ed.Snap = TKXSnap::snGrid;
+    ed.Grid = {0x123456, 500, 500, true};
+    ed.SelColor = 0x00FF00;
+    Load(lab, b);
+    EXPECT_EQ(ed.Snap, TKXSnap::snPoint);
+    EXPECT_EQ(ed.Grid.Color, 0u);
+    EXPECT_EQ(ed.Grid.IncX, 0);
+    EXPECT_EQ(ed.Grid.IncY, 0);
+    EXPECT_FALSE(ed.Grid.Show);
+    EXPECT_EQ(ed.SelColor, 0u);
+}
+
 // Mended: ShowAlign and ShowMargins were read and dropped, so the next save lost them.
 TEST_F(LabelFile, ShowAlignAndShowMarginsAreKept)
 {
