@@ -316,10 +316,12 @@ public:
     // The page list, in page order for a short run, in order of rendering for a long one.
     const std::vector<TKXPagePreview> &PreviewPages() const { return FPages; }
 
-private:
-    // Fill type, label and page counts of a run (print and preview); true when the run
-    // prints from the dataset. LockControls switches the walked dataset's controls off.
+    // Fill type, label and page counts of a run, as printing and the preview prepare them;
+    // true when the run prints from the dataset. LockControls switches the walked dataset's
+    // controls off (PrintLabels switches them on again when it ends).
     bool PrepareRun(bool LockControls);
+
+private:
     void SetUpPrinter();
     void RunLabelLoop(TKXPageTarget &Target, const TKXLoopStart &Start);
     void StartPage(TKXPageTarget &Target, TKXCanvas &Canvas);
