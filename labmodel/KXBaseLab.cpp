@@ -577,26 +577,4 @@ void TKXCustomLab::DrawSelected(TKXCanvas &Canvas, TPoint Origin, TKXDrawType Dr
     }
 }
 
-// ---------------------------------------------------------------------------------------
-// Data binding hooks
-
-void TKXCustomLab::CaptionToFieldName(const QString &Caption, bool &FloatAsDateTime,
-                                      QString &FieldName, bool &IsCounter) const
-{
-    FloatAsDateTime = false;
-    IsCounter = false;
-    FieldName = Caption;
-}
-
-QString TKXCustomLab::FieldNameToCaption(const QString &FieldName, bool &FloatAsDateTime, bool) const
-{
-    FloatAsDateTime = false;
-    return FieldName;
-}
-
-bool TKXCustomLab::IsFloatAsDateTime(const QString &) const
-{
-    return false;
-}
-
 } // namespace kx

@@ -8,6 +8,9 @@
 // through TKXUIServices.
 #pragma once
 
+#include "KXCounter.h"
+#include "KXDataset.h"
+#include "KXDatasets.h"
 #include "KXDesignerServices.h"
 #include "KXElement.h"
 #include "KXPreview.h"
@@ -17,7 +20,9 @@
 #include "KXUIServices.h"
 #include "KXUndoRecorder.h"
 
+#include <QPointer>
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 #include <functional>
@@ -161,23 +166,23 @@ public:
     bool OpenCloseData() const { return FOpenCloseData; }
     void SetOpenCloseData(bool Value) { FOpenCloseData = Value; }
     bool LinkData() const { return FDaBa; }
-    void SetLinkData(bool Value) { FDaBa = Value; }
+    void SetLinkData(bool Value);
     TKXDataAccessType DataAccessType() const { return FDataAccessType; }
-    void SetDataAccessType(TKXDataAccessType Value) { FDataAccessType = Value; }
+    void SetDataAccessType(TKXDataAccessType Value);
     TKXExtFileType ExtFileType() const { return FExtFileType; }
-    void SetExtFileType(TKXExtFileType Value) { FExtFileType = Value; }
+    void SetExtFileType(TKXExtFileType Value);
     TKXExtSeparator ExtSeparator() const { return FExtSeparator; }
-    void SetExtSeparator(TKXExtSeparator Value) { FExtSeparator = Value; }
+    void SetExtSeparator(TKXExtSeparator Value);
     bool ExtHasHeader() const { return FExtHasHeader; }
     void SetExtHasHeader(bool Value) { FExtHasHeader = Value; }
     bool ExtSaveFileds() const { return FExtSaveFileds; }
     void SetExtSaveFileds(bool Value) { FExtSaveFileds = Value; }
     QString ExtFileName() const { return FExtFileName; }
-    void SetExtFileName(const QString &Value) { FExtFileName = Value; }
+    void SetExtFileName(const QString &Value);
     QString ExtTableName() const { return FExtTableName; }
-    void SetExtTableName(const QString &Value) { FExtTableName = Value; }
+    void SetExtTableName(const QString &Value);
     QString ExtTableDisplay() const { return FExtTableDisplay; }
-    void SetExtTableDisplay(const QString &Value) { FExtTableDisplay = Value; }
+    void SetExtTableDisplay(const QString &Value);
 
     int32_t Version() const { return FVersion; }
     // Version of the stream being read: the file's, or the current one for undo records
@@ -241,16 +246,107 @@ public:
     // The editor's selection layer: selected elements from the last selected to the first.
     void DrawSelected(TKXCanvas &Canvas, TPoint Origin, TKXDrawType DrawType, TKXFillType Fill);
 
-    // --- Data binding hooks (completed by the data binding) -----------------------------
-    // The field or counter name behind an inspector caption; without a catalogue the
-    // caption is the name.
+    // ---- data binding and counters ----------------------------------------------------
+    // Bound master and detail datasets: not owned, forgotten when destroyed. Binding a
+    // master stores its component name and raises OnAssignedDataSet; null unbinds.
+    TKXDataSet *DataSet() const { return FDataSet.data(); }
+    void SetDataSet(TKXDataSet *Value);
+    TKXDataSet *Detail() const { return FDetail.data(); }
+    void SetDetail(TKXDataSet *Value);
+    // Component names of the bound datasets, as the label file keeps them.
+    QString DatasetName() const { return FDatasetName; }
+    void SetDatasetName(const QString &Value) { FDatasetName = Value; }
+    QString DetailName() const { return FDetailName; }
+    void SetDetailName(const QString &Value) { FDetailName = Value; }
+    // The data module searched for datasets by FindDataset; not owned.
+    QObject *DataMod() const { return FDatMod.data(); }
+    void SetDataMod(QObject *Value) { FDatMod = Value; }
+    // The application's data modules, searched in order when DataMod is not set.
+    void SetApplicationModules(const std::vector<QObject *> &Modules);
+    // Result of the validation done when a label file was read.
+    bool VaDa() const { return FVaDa; }
+    void SetVaDa(bool Value) { FVaDa = Value; }
+    // The catalogue of bindable datasets and the alias catalogue; the setters copy.
+    TKXDatasets &Datasets() { return FDatasets; }
+    const TKXDatasets &Datasets() const { return FDatasets; }
+    void SetDatasets(const TKXDatasets &Value) { FDatasets.Assign(Value); }
+    TKXAlias &BDEAlias() { return FBDEAlias; }
+    void SetBDEAlias(const TKXAlias &Value) { FBDEAlias.Assign(Value); }
+    bool BDEInstalled() const { return false; }
+
+    // Binds the first dataset named dsName (ASCII case ignored) of DataMod, else of the
+    // application's data modules ("Module.Name" when dot); false when none.
+    bool FindDataset(const QString &dsName, bool dot, bool isDetail);
+    // Re-binds the master, applies its filter, opens the datasets when OpenCloseData, adjusts
+    // the print range to the records (UpdateNumber), links counters and checks every bound
+    // field (CheckFieldNames). Raises EKxError "CAN'T OPEN DATASET", or "INVALID FIELD NAME
+    // :" with the first missing field (one line per missing field or dataset follows); no
+    // binding is switched off for a missing field. True when a master is bound.
+    bool ValidateData(bool UpdateNumber, bool CheckFieldNames, bool FullRange);
+    // Every problem the last ValidateData found, one text each.
+    const QStringList &ValidationProblems() const { return FValidationProblems; }
+    // A field of the master's current record as text, by its type and DisplayFormat. The
+    // dataset's error for a missing field passes to the caller; no master gives "".
+    void GetFieldText(const QString &FieldName, const QString &DisplayFormat, bool FloatAsDateTime,
+                      QString &Text) const;
+    // Caption and field-name maps: the inspector shows captions, elements store names.
     virtual void CaptionToFieldName(const QString &Caption, bool &FloatAsDateTime, QString &FieldName,
                                     bool &IsCounter) const;
-    // The caption shown for a stored name.
     virtual QString FieldNameToCaption(const QString &FieldName, bool &FloatAsDateTime,
                                        bool IsCounter) const;
+    void DetailCaptionToFieldName(const QString &Caption, bool &FloatAsDateTime, QString &FieldName) const;
+    QString DetailFieldNameToCaption(const QString &FieldName, bool &FloatAsDateTime) const;
     virtual bool IsFloatAsDateTime(const QString &FieldName) const;
+    // Lists for the designer's dialogs and inspector.
+    int GetDatasets(QStringList &List);
+    QString GetActiveDatasetCaption() const;
+    void GetDataFields(QStringList &List, bool AddCounters, bool OnlyBlob, bool OnlyBool,
+                       bool RemoveBlob) const;
+    void GetDetailFields(QStringList &List) const;
+    void FillDBGrid(TKXDataGrid &Grid, int Idx) const;
+    // Index of the first catalogue item whose BaseName is Name's last part; -1 when none.
+    int GetDatasetIndex(const QString &Name) const;
+    QString GetTableName(const QString &Cap, int &TbIdx) const;
+    void AssignDetail(const QString &Cap);
+    void AssignDetailBaseName(const QString &Name);
+    // Moves the catalogue's last item to the front when it holds more than one.
+    void PutExtDataAsFirstDataSet();
 
+    // Counters, numbered from 1 in list order; owned.
+    TKXCounter *NewCounter();
+    int32_t CounterCount() const { return int32_t(FCounters.size()); }
+    TKXCounter *GetCounter(int32_t CounterNo) const;
+    // The first counter whose Name equals coName ignoring ASCII case; null when none.
+    TKXCounter *FindCounter(const QString &coName) const;
+    // Unbinds the elements that show it (recorded for undo) and frees it; false when the
+    // counter is not this document's.
+    bool RemoveCounter(TKXCounter *Counter);
+    void ClearCounters();
+    // Activates the counters bound elements use (OnAskDataCounter may change each range)
+    // and answers the number of labels the longest sequence fills. A counter whose step is
+    // 0, or negative without reaching NumTo, raises EKxError "INVALID COUNTER STEP :name".
+    int32_t InitCounters();
+    // Every active counter to its next value (none past NumTo).
+    void StepCounters();
+    // Every active counter to its n-th value (1-based), none past NumTo.
+    void SetCountersToLabel(int32_t n);
+    void FormatCounter(TKXCounter &Counter);
+
+private:
+    TKXDatasetItem *ActiveItem() const;
+    TKXDatasetItem *ActiveDetailItem() const;
+    QPointer<TKXDataSet> FDataSet;
+    QPointer<TKXDataSet> FDetail;
+    QString FDatasetName;
+    QString FDetailName;
+    QPointer<QObject> FDatMod;
+    std::vector<QPointer<QObject>> FAppModules;
+    TKXDatasets FDatasets;
+    TKXAlias FBDEAlias;
+    QStringList FValidationProblems;
+    std::vector<std::unique_ptr<TKXCounter>> FCounters;
+
+public:
     // ---- sheet rendering, print run and preview ----
     // Background, frame and title of the label at (x, y); see KXSheetRender.h for the
     // targets and units. SurfaceColor is the editor's colour (tdLab only).

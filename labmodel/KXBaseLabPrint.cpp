@@ -27,17 +27,30 @@ class TKXDocumentRunData final : public TKXRunData {
 public:
     explicit TKXDocumentRunData(TKXCustomLab &Lab) : FLab(Lab) {}
 
-    bool ValidateData() override { return false; }
-    TKXDataSet *Master() override { return nullptr; }
-    TKXDataSet *Detail() override { return nullptr; }
-    int32_t InitCounters() override { return 0; }
-    void StepCounters() override {}
-    void SetCountersToLabel(int32_t) override {}
-    std::vector<int64_t> CounterValues() override { return {}; }
-    void RestoreCounterValues(const std::vector<int64_t> &) override {}
+    bool ValidateData() override { return FLab.ValidateData(true, true, false); }
+    TKXDataSet *Master() override { return FLab.DataSet(); }
+    TKXDataSet *Detail() override { return FLab.Detail(); }
+    int32_t InitCounters() override { return FLab.InitCounters(); }
+    void StepCounters() override { FLab.StepCounters(); }
+    void SetCountersToLabel(int32_t n) override { FLab.SetCountersToLabel(n); }
+    std::vector<int64_t> CounterValues() override
+    {
+        std::vector<int64_t> values;
+        for (int32_t i = 1; i <= FLab.CounterCount(); ++i)
+            values.push_back(FLab.GetCounter(i)->Counter);
+        return values;
+    }
+    void RestoreCounterValues(const std::vector<int64_t> &Values) override
+    {
+        for (int32_t i = 1; i <= FLab.CounterCount() && size_t(i) <= Values.size(); ++i) {
+            TKXCounter &c = *FLab.GetCounter(i);
+            c.Counter = Values[size_t(i - 1)];
+            c.FormatValue();
+        }
+    }
 
 private:
-    [[maybe_unused]] TKXCustomLab &FLab;
+    TKXCustomLab &FLab;
 };
 
 // Keeps the label's modified state through a run: counting labels and forcing the

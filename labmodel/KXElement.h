@@ -311,6 +311,8 @@ public:
     void LoadFromStream(TKXStreamReader &Stream) override;
 
 protected:
+    // The document's data validation and counter removal set the binding directly.
+    friend class TKXCustomLab;
     static void AddPublished(TKXPropTable &t);
 
     int32_t FFontHeight = 500;

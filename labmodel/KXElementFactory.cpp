@@ -2,6 +2,7 @@
 
 #include "KXBaseLab.h"
 #include "KXStream.h"
+#include "KXText.h"
 
 #include <array>
 #include <string>
@@ -13,8 +14,17 @@ namespace {
 using TTable = std::array<TKXElementFactory::TCreator, EnumCount<TKXEle>()>;
 
 // The element kinds of the library add their line here as they are built.
-void RegisterBuiltInKinds(TTable &)
+template <class T>
+TKXElementFactory::TCreator Creator()
 {
+    return [](TKXCustomLab &Lab, uint64_t Serial) -> TKXElement * { return Lab.NewElement<T>(Serial); };
+}
+
+void RegisterBuiltInKinds(TTable &t)
+{
+    t[Ord(TKXEle::deText)] = Creator<TKXText>();
+    t[Ord(TKXEle::deAddText)] = Creator<TKXAddText>();
+    t[Ord(TKXEle::deAskText)] = Creator<TKXAskText>();
 }
 
 TTable &Table()
