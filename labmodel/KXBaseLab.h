@@ -430,6 +430,7 @@ private:
     std::vector<TKXPagePreview> FPages;
     bool FGetPrevData = false;
     bool FControlsLocked = false;
+    bool FKeepPrinter = false; // PrintLabels was given a printer index
     int32_t FDPIHPrinter = 0;
     long double FFactorDotMM = 0;
     TKXPrintKind FCurrentPrint = TKXPrintKind::pkDriver;

@@ -331,9 +331,12 @@ QPageLayout::Orientation OrientationOf(TPrinterOrientation o)
 void TKXCustomLab::ApplyPrintInfo()
 {
     TKXPrinterPort &port = Printer();
-    const QString name = TKXPrinterPort::FindPrinter(FPrintInfo->PrinterName(), FPrintInfo->PrinterIndex());
-    if (!name.isEmpty())
-        port.SelectPrinter(name);
+    // A printer chosen for this run by its index stays; otherwise the one the label names.
+    if (!FKeepPrinter) {
+        const QString name = TKXPrinterPort::FindPrinter(FPrintInfo->PrinterName(), FPrintInfo->PrinterIndex());
+        if (!name.isEmpty())
+            port.SelectPrinter(name);
+    }
     port.SetCopies(FPrintInfo->Copies());
     port.SetPaperSize(SheetLength(FMeasure->PaperWidthInternal()), SheetLength(FMeasure->PaperHeightInternal()));
     port.SetOrientation(OrientationOf(FPrintInfo->Orientation()));
@@ -412,10 +415,13 @@ void TKXCustomLab::PrintLabels(int32_t Index, TKXPrintKind PrintKind)
 {
     TKXKeepModified keepModified(*this);
     TKXPrinterPort &port = Printer();
+    struct TKeep {
+        bool &Flag;
+        ~TKeep() { Flag = false; }
+    } keep{FKeepPrinter};
     if (Index >= 0) {
         const QStringList names = TKXPrinterPort::PrinterNames();
-        if (Index < names.size())
-            port.SelectPrinter(names.at(Index));
+        FKeepPrinter = Index < names.size() && port.SelectPrinter(names.at(Index));
     }
     FDPIHPrinter = port.Metrics().DpiX;
     FFactorDotMM = FDPIHPrinter / 2540.0L;
