@@ -367,6 +367,40 @@ TEST_F(PrintJob, PrintsThePagesIntoAPdfFile)
     EXPECT_EQ(lab.Printer().PaperSize().size(QPageSize::Millimeter).toSize(), QSize(210, 297));
 }
 
+TEST_F(PrintJob, PrinterSetUpFromTheSettings)
+{
+    struct Case {
+        bool Adjust;
+        TPrinterOrientation Orientation;
+        int Copies;
+        QSize Paper; // millimetres, portrait
+    } cases[] = {
+        // The sheet goes to the printer as a user-defined size in tenths of a millimetre.
+        {true, TPrinterOrientation::poLandscape, 2, QSize(100, 150)},
+        {true, TPrinterOrientation::poPortrait, 1, QSize(210, 297)},
+        // Without adjusting, only copies and orientation are set; the paper stays.
+        {false, TPrinterOrientation::poLandscape, 3, QSize(210, 297)},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.Copies);
+        lab.Printer().SelectPdfFile(dir.filePath("setup.pdf"));
+        lab.Printer().SetPaperCode(9);
+        lab.SetMakeAdjustPrint(c.Adjust);
+        m.SetPaperSizeMM(100.004f, 150);
+        if (c.Paper.width() == 210)
+            m.SetPaperSizeMM(210, 297);
+        pi.SetOrientation(c.Orientation);
+        pi.SetCopies(c.Copies);
+        pi.SetNumLabs(1);
+        lab.PrintLabels(-1, TKXPrintKind::pkDriver);
+        EXPECT_EQ(lab.Printer().Copies(), c.Copies);
+        EXPECT_EQ(lab.Printer().Orientation(), c.Orientation == TPrinterOrientation::poLandscape
+                                                   ? QPageLayout::Landscape
+                                                   : QPageLayout::Portrait);
+        EXPECT_EQ(lab.Printer().PaperSize().size(QPageSize::Millimeter).toSize(), c.Paper);
+    }
+}
+
 TEST_F(PrintJob, AJobThatCannotStartIsAnErrorAndLeavesControlsOn)
 {
     Bind(3);
