@@ -554,6 +554,11 @@ void TKXCustomLab::RunLabelLoop(TKXPageTarget &Target, const TKXLoopStart &Start
     int64_t rep = Start.Rep;
     if (records && !SkipEmptyRecords(rep))
         left = 0;
+    if (records) {
+        // A dataset without records prints nothing, whatever the range still says.
+        if (TKXDataSet *m = RunData().Master(); m && m->Active() && m->RecNo() == 0)
+            left = 0;
+    }
     if (rep <= 0)
         rep = 1; // a fixed run never has fewer than one label per record
 

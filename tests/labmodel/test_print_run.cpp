@@ -188,6 +188,17 @@ TEST_F(PrintRun, DataRunningOutEndsTheRun)
     EXPECT_EQ(Run().AllTexts(), (std::vector<std::string>{"R1", "R2"}));
 }
 
+TEST_F(PrintRun, AnEmptyDatasetPrintsNoLabel)
+{
+    Bind(0);
+    pi.SetFirstLab(1);
+    pi.SetLastLab(1); // what validation leaves for an empty dataset
+    zt::RecordingPages pages = Run();
+    EXPECT_EQ(pi.FillType, TKXFillType::ftField);
+    EXPECT_TRUE(pages.AllTexts().empty());
+    EXPECT_EQ(pages.Pages.size(), 1u);
+}
+
 TEST_F(PrintRun, CountersStepAfterEachRepetition)
 {
     data.Counters.push_back({1, 10, 1});
