@@ -3,9 +3,11 @@
 // and fill type, border, shadow and design-width clip, the setters, the published
 // properties and record T.
 #include "FakeDesignerServices.h"
+#include "GuiApp.h"
 #include "KXBaseLab.h"
 #include "KXCodec1252.h"
 #include "KXElementFactory.h"
+#include "KXQtCanvas.h"
 #include "KXStream.h"
 #include "KXStreamStr.h"
 #include "KXText.h"
@@ -13,6 +15,8 @@
 #include "RecordingCanvas.h"
 
 #include <gtest/gtest.h>
+
+#include <QImage>
 
 #include <functional>
 #include <memory>
@@ -163,6 +167,72 @@ TEST_F(TextFixture, BorderPaddingAndShadowEnlargeTheBox)
     t->SetBorderRadio(0);
     t->Draw(canvas, {0, 0}, tdPreview, ftNone);
     EXPECT_EQ(canvas.Last("Rectangle").Pen.Style, TKXPenStyle::psClear);
+}
+
+TEST_F(TextFixture, TextSizeInUnitsMeasuresTheDesignText)
+{
+    auto *t = Place<TKXText>({0, 0});
+    lab.SetUnits(TKXUnits::unCM);
+    t->SetSeparation(1); // not part of the text size
+    zt::RecordingCanvas measurer(100);
+    TKXPoint2D size = t->GetTextSize(measurer);
+    EXPECT_FLOAT_EQ(size.x, 1.2f); // 1200 units
+    EXPECT_FLOAT_EQ(size.y, 0.4f);
+    t->SetShadow(true);
+    t->SetGapX(0.1f);
+    t->SetGapY(0.2f);
+    t->SetShowBorder(true);
+    t->SetPaddingX(0.1f);
+    t->SetPenWidth(0.05f);
+    size = t->GetTextSize(measurer);
+    EXPECT_FLOAT_EQ(size.x, 1.2f + 0.1f + 0.2f + 0.1f);
+    EXPECT_FLOAT_EQ(size.y, 0.4f + 0.2f + 0.1f);
+}
+
+// With a real font on an image: the ink of a turned text lies inside the box the layout
+// computed, so the editor's frame and the drawn text agree.
+TEST(TextPixels, InkStaysInsideTheTurnedBox)
+{
+    zt::RequireGuiApp();
+    for (int32_t angle : {0, 90, 180, 270}) {
+        TKXCustomLab lab;
+        auto *t = lab.NewElement<TKXText>();
+        t->SetP1(3000, 1750);
+        t->SetFontName("DejaVu Sans");
+        t->SetFontHeight(6);
+        t->SetText("HHHHHH");
+        t->SetTextAlign(TTextAlign::taCeCe);
+        t->SetAngle(angle);
+        QImage img(600, 350, QImage::Format_RGB32); // 10 units a pixel
+        img.setDotsPerMeterX(10000);
+        img.setDotsPerMeterY(10000);
+        img.fill(Qt::white);
+        {
+            TKXQtCanvas canvas(&img);
+            t->Draw(canvas, {0, 0}, TKXDrawType::tdPreview, TKXFillType::ftNone);
+        }
+        // Ink's bounding box in pixels.
+        int l = img.width(), tp = img.height(), r = -1, b = -1;
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x)
+                if (qGray(img.pixel(x, y)) < 128) {
+                    l = std::min(l, x);
+                    r = std::max(r, x);
+                    tp = std::min(tp, y);
+                    b = std::max(b, y);
+                }
+        ASSERT_GE(r, 0) << angle;
+        const TRect box{std::min(t->BoxTopLeft().x, t->P2().x) / 10, std::min(t->BoxTopLeft().y, t->P2().y) / 10,
+                        std::max(t->BoxTopLeft().x, t->P2().x) / 10, std::max(t->BoxTopLeft().y, t->P2().y) / 10};
+        EXPECT_GE(l, box.Left - 1) << angle;
+        EXPECT_GE(tp, box.Top - 1) << angle;
+        EXPECT_LE(r, box.Right + 1) << angle;
+        EXPECT_LE(b, box.Bottom + 1) << angle;
+        // The ink fills most of the box along the text (six H's, little side bearing).
+        const int along = (angle % 180 == 0) ? r - l : b - tp;
+        const int boxAlong = (angle % 180 == 0) ? box.Right - box.Left : box.Bottom - box.Top;
+        EXPECT_GT(along, boxAlong * 8 / 10) << angle;
+    }
 }
 
 // ---------------------------------------------------------------------------------------
