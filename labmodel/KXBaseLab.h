@@ -14,6 +14,8 @@
 #include "KXDesignerServices.h"
 #include "KXElement.h"
 #include "KXLabelFile.h"
+#include "KXPreview.h"
+#include "KXPrintRun.h"
 #include "KXSetup.h"
 #include "KXTypes.h"
 #include "KXUIServices.h"
@@ -31,6 +33,7 @@
 namespace kx {
 
 class TKXCanvas;
+class TKXPrinterPort;
 class TKXStreamReader;
 class TKXStreamWriter;
 
@@ -379,6 +382,95 @@ private:
     TKXAlias FBDEAlias;
     QStringList FValidationProblems;
     std::vector<std::unique_ptr<TKXCounter>> FCounters;
+
+public:
+    // ---- sheet rendering, print run and preview ----
+    // Background, frame and title of the label at (x, y); see KXSheetRender.h for the
+    // targets and units. SurfaceColor is the editor's colour (tdLab only).
+    void PaintBackSurf(TKXCanvas &Canvas, int32_t x, int32_t y, TKXDrawType DrawType, const TRect &R,
+                       TColor SurfaceColor = clWhite);
+    void PaintFrame(TKXCanvas &Canvas, int32_t x, int32_t y);
+    void PaintTitle(TKXCanvas &Canvas);
+    // The alignment guides on the editor's label canvas; Skip while a guide is dragged.
+    void PaintAlignLines(TKXCanvas &Canvas, bool Skip);
+
+    // The printer the document prints on (created on first use, on the system's default
+    // printer); select a queue or a PDF file on it before PrintLabels.
+    TKXPrinterPort &Printer();
+    // Where the binding and the counters come from; null goes back to the document's own.
+    void SetRunData(TKXRunData *Value) { FRunData = Value; } // not owned
+    TKXRunData &RunData();
+
+    // The whole print run: Index >= 0 first selects that printer of the system's list. The
+    // job is called "ZANTOR VCL PRINT: " and the label name. Raises EKxError when the data
+    // cannot be validated, the printer cannot be set up, the job cannot be started or does
+    // not finish; a job failing halfway is aborted. Bound controls are switched back on and
+    // the label's modified state is left as it was, whatever happens.
+    void PrintLabels(int32_t Index, TKXPrintKind PrintKind);
+    // LabelsToPrint of a data-bound run, from FirstLab to LastLab (0: the end of the data).
+    void CountLabelsToPrint();
+    // Labels for the current record: its repetition field when the run has one and the
+    // value reads as an integer, else Repetition.
+    int64_t GetRecordRepetition();
+    // Puts the master on the record of label Count (0-based, from record FirstLab) and
+    // answers how many labels that record still gives, Count's own included.
+    int64_t SeekLabel(int64_t Count);
+    // Paper (the measure's sheet as a user-defined size), orientation and copies to the
+    // printer. ApplyPrintInfo first selects the printer PrinterName names; SetPrinterDevMode
+    // raises "CANT INITIALIZE DEVMODE STRUCT" when there is no printer.
+    void ApplyPrintInfo();
+    void SetPrinterDevMode();
+    void AdjustPrinter();
+    // The page loop of a prepared run (PrintLabels, or a test) onto Target.
+    void PrintPages(TKXPageTarget &Target);
+    // Clips Canvas to the union of the label circles of a sheet; Offset is subtracted from
+    // the positions as in the page loop.
+    void ClipCircle(TKXCanvas &Canvas, TPoint Offset);
+    // Bound controls of the walked dataset (the detail when a table walks it) off or on.
+    void LockDataControls(bool Enable);
+    int32_t DPIHPrinter() const { return FDPIHPrinter; }
+    long double FactorDotMM() const { return FFactorDotMM; }
+    TKXPrintKind CurrentPrint() const { return FCurrentPrint; }
+
+    // The preview: page metafiles of the run, all of them up to 10 pages, else pages 1 to 4
+    // and the last four, the others rendered around the page asked for.
+    void BuildOnDemandPreview();
+    // The page's metafile (owned by the document) or null when it is not there (yet).
+    TKXMetafile *GetPage(int32_t PageNo);
+    int32_t TotalPages() const { return FPrintInfo->PagesToPrint; }
+    // The label alone, 260 device units wide; the caller owns it.
+    std::unique_ptr<TKXMetafile> GetMetafile();
+    void ClearPages() { FPages.clear(); }
+    void BuildPreviewPages();
+    std::unique_ptr<TKXMetafile> BuildPreviewPage(int32_t PageNo);
+    // Draws page PageNo of the prepared preview onto Target (BuildPreviewPage's work).
+    void RenderPreviewPage(int32_t PageNo, TKXPageTarget &Target);
+    void FillPageCache();
+    // The page list, in page order for a short run, in order of rendering for a long one.
+    const std::vector<TKXPagePreview> &PreviewPages() const { return FPages; }
+
+    // Fill type, label and page counts of a run, as printing and the preview prepare them;
+    // true when the run prints from the dataset. LockControls switches the walked dataset's
+    // controls off (PrintLabels switches them on again when it ends).
+    bool PrepareRun(bool LockControls);
+
+private:
+    void SetUpPrinter();
+    void RunLabelLoop(TKXPageTarget &Target, const TKXLoopStart &Start);
+    void StartPage(TKXPageTarget &Target, TKXCanvas &Canvas);
+    void AdvanceData();
+    bool SkipEmptyRecords(int64_t &Rep);
+    void GoToFirstLab();
+    std::unique_ptr<TKXPrinterPort> FPrinter;
+    std::unique_ptr<TKXRunData> FOwnRunData;
+    TKXRunData *FRunData = nullptr;
+    std::vector<TKXPagePreview> FPages;
+    bool FGetPrevData = false;
+    bool FControlsLocked = false;
+    bool FKeepPrinter = false; // PrintLabels was given a printer index
+    int32_t FDPIHPrinter = 0;
+    long double FFactorDotMM = 0;
+    TKXPrintKind FCurrentPrint = TKXPrintKind::pkDriver;
 
 public:
     // --- Events ------------------------------------------------------------------------

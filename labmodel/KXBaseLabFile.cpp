@@ -129,6 +129,7 @@ void TKXCustomLab::SaveToFile(const QString &FileName)
 void TKXCustomLab::LoadFromStream(TKXStreamReader &Stream, bool Preview)
 {
     FCurDrawType = Preview ? TKXDrawType::tdOpenDialog : TKXDrawType::tdLab;
+    ClearPages();
     FCountLayouts = 0;
     ClearUndoRedo();
     SetUnReIni(0);
