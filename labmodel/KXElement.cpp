@@ -95,7 +95,8 @@ constexpr TTextAlign AlignToAngle[9][4] = {
 
 TPoint PickAnchor(const char *code, int32_t L, int32_t T, int32_t R, int32_t B)
 {
-    const int32_t mx = L + (R - L) / 2, my = T + (B - T) / 2;
+    // Midpoints in 64 bits: a damaged file may hold points anywhere in the 32-bit range.
+    const auto mx = int32_t(L + (int64_t(R) - L) / 2), my = int32_t(T + (int64_t(B) - T) / 2);
     const int32_t x = code[0] == 'L' ? L : code[0] == 'R' ? R : mx;
     const int32_t y = code[1] == 'T' ? T : code[1] == 'B' ? B : my;
     return {x, y};
@@ -758,27 +759,28 @@ void TKXElement::ApplyEleAlign(bool Adjust)
             ColLayout = 0;
         }
     }
-    int32_t w = FP2.x - FP1.x, h = FP2.y - FP1.y;
+    // In 64 bits: a damaged file may hold points anywhere in the 32-bit range.
+    int64_t w = int64_t(FP2.x) - FP1.x, h = int64_t(FP2.y) - FP1.y;
     const TKXEle kind = ElementType();
     const bool turnsExtent = kind == TKXEle::deSymbol || kind == TKXEle::deBar ||
                              kind == TKXEle::dePdf417 || (kind == TKXEle::dePolyText && IsBarcodeMode());
     if (turnsExtent && IDLayout > 0 && (FAngle == 90 || FAngle == 270))
         std::swap(w, h);
-    const int32_t m = FMargin;
-    const int32_t cx = C.Left + (C.Right - C.Left) / 2 - w / 2;
-    const int32_t cy = C.Top + (C.Bottom - C.Top) / 2 - h / 2;
+    const int64_t m = FMargin;
+    const int64_t cx = C.Left + (int64_t(C.Right) - C.Left) / 2 - w / 2;
+    const int64_t cy = C.Top + (int64_t(C.Bottom) - C.Top) / 2 - h / 2;
     // Horizontal: left edge + margin, centred, or right edge - margin; vertical likewise.
     // The margin is not applied along a centred axis.
-    int32_t x1 = FP1.x, y1 = FP1.y, x2 = FP2.x, y2 = FP2.y;
+    int64_t x1 = FP1.x, y1 = FP1.y, x2 = FP2.x, y2 = FP2.y;
     auto horizontal = [&](char where) {
-        if (where == 'L') { x1 = C.Left + m; x2 = x1 + w; }
+        if (where == 'L') { x1 = int64_t(C.Left) + m; x2 = x1 + w; }
         else if (where == 'C') { x1 = cx; x2 = x1 + w; }
-        else { x2 = C.Right - m; x1 = x2 - w; }
+        else { x2 = int64_t(C.Right) - m; x1 = x2 - w; }
     };
     auto vertical = [&](char where) {
-        if (where == 'T') { y1 = C.Top + m; y2 = y1 + h; }
+        if (where == 'T') { y1 = int64_t(C.Top) + m; y2 = y1 + h; }
         else if (where == 'C') { y1 = cy; y2 = y1 + h; }
-        else { y2 = C.Bottom - m; y1 = y2 - h; }
+        else { y2 = int64_t(C.Bottom) - m; y1 = y2 - h; }
     };
     switch (FKXEleAlign) {
     case TKXEleAlign::eaLeftTop: horizontal('L'); vertical('T'); break;
@@ -797,7 +799,10 @@ void TKXElement::ApplyEleAlign(bool Adjust)
     }
     if (Adjust)
         AdjustAlignToAngle();
-    SetBoundsRect({x1, y1}, {x2, y2}, false);
+    auto fit = [](int64_t v) {
+        return int32_t(std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
+    };
+    SetBoundsRect({fit(x1), fit(y1)}, {fit(x2), fit(y2)}, false);
 }
 
 void TKXElement::AdjustAlignToAngle()

@@ -16,6 +16,7 @@
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <limits>
 
 using namespace kx;
 using zt::Bytes;
@@ -705,6 +706,23 @@ TEST_F(LabelFile, ExternalFileDatasetIsReplacedNotAddedAgain)
         E.ExtSaveFields = 1;
         return E;
     }()));
+}
+
+// Found by fuzzing: placing an aligned element of a damaged file again after loading
+// overflowed on its extent.
+TEST_F(LabelFile, AlignedElementAtExtremePointsLoadsWithAnEditor)
+{
+    ComposedLabel L;
+    ComposedElement wide = Box(-201326592, 0, 1946419200, 10, "Rectangle1");
+    wide.EleAlign = 9; // eaCenterCenter
+    ComposedElement text = Text(-2147483647, 2147483647, "Text1");
+    text.EleAlign = 10; // eaCenterBottom
+    L.Elements = {wide, text};
+    TKXCustomLab lab;
+    zt::FakeDesignerServices ed(lab);
+    Load(lab, ComposeLabel(L));
+    ASSERT_EQ(lab.ElementCount(), 2);
+    EXPECT_EQ(lab.GetElement(1)->Width(), std::numeric_limits<int32_t>::max());
 }
 
 TEST_F(LabelFile, PreviewReadsStoredContentsNotData)
