@@ -130,6 +130,7 @@ void TKXCustomLab::LoadFromStream(TKXStreamReader &Stream, bool Preview)
 {
     FCurDrawType = Preview ? TKXDrawType::tdOpenDialog : TKXDrawType::tdLab;
     ClearPages();
+    const int32_t layoutsBefore = FCountLayouts;
     FCountLayouts = 0;
     ClearUndoRedo();
     SetUnReIni(0);
@@ -140,7 +141,6 @@ void TKXCustomLab::LoadFromStream(TKXStreamReader &Stream, bool Preview)
     const int32_t versionBefore = FFileVersion;
     const size_t elementsBefore = FElements.size();
     const size_t countersBefore = FCounters.size();
-    const int32_t layoutsBefore = FCountLayouts;
     TKXDatasets catalogueBefore;
     catalogueBefore.Assign(FDatasets);
 
