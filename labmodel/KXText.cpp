@@ -456,7 +456,9 @@ void TKXDataText::SetupFont(TKXCanvas &Canvas) const
     font.Bold = FBold;
     font.Italic = FItalic;
     font.Underline = FUnderline;
-    font.Escapement = FAngle * 10;
+    // Whole turns do not change the direction; a damaged file's absurd angle must not
+    // overflow the tenths.
+    font.Escapement = (FAngle % 360) * 10;
     font.Color = FColor;
     Canvas.SetFont(font);
     // A text that is not transparent paints its character cells in BackColor.

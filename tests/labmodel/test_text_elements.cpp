@@ -99,6 +99,15 @@ TEST_F(TextFixture, NineAnchoringsAtFourAngles)
     }
 }
 
+// A damaged file can store any angle; drawing must not overflow turning it into tenths.
+TEST_F(TextFixture, AbsurdStoredAngleDrawsWithoutOverflow)
+{
+    auto *t = Place<TKXText>({1000, 1000});
+    t->SetAngle(INT32_MAX);
+    t->Draw(canvas, {0, 0}, tdPrint, ftNone);
+    EXPECT_EQ(canvas.Last("TextOut").Font.Escapement, (INT32_MAX % 360) * 10);
+}
+
 TEST_F(TextFixture, FontBrushAndSpacingOnTheCanvas)
 {
     auto *t = Place<TKXText>({1000, 1000});
