@@ -159,82 +159,42 @@ const TKXPropTable &TKXAskText::Published() const
 
 void TKXDataText::SetBold(bool Value)
 {
-    if (Value == FBold)
-        return;
-    RecordUndo();
-    FBold = Value;
-    Changed(QStringLiteral("Bold"));
-    MarkModified();
+    SetProp(FBold, Value, QStringLiteral("Bold"));
 }
 
 void TKXDataText::SetUnderline(bool Value)
 {
-    if (Value == FUnderline)
-        return;
-    RecordUndo();
-    FUnderline = Value;
-    Changed(QStringLiteral("Underline"));
-    MarkModified();
+    SetProp(FUnderline, Value, QStringLiteral("Underline"));
 }
 
 void TKXDataText::SetItalic(bool Value)
 {
-    if (Value == FItalic)
-        return;
-    RecordUndo();
-    FItalic = Value;
-    Changed(QStringLiteral("Italic"));
-    MarkModified();
+    SetProp(FItalic, Value, QStringLiteral("Italic"));
 }
 
 void TKXDataText::SetShadow(bool Value)
 {
-    if (Value == FShadow)
-        return;
-    RecordUndo();
-    FShadow = Value;
-    Changed(QStringLiteral("Shadow"));
-    MarkModified();
+    SetProp(FShadow, Value, QStringLiteral("Shadow"));
 }
 
 void TKXDataText::SetText(const QString &Value)
 {
-    if (Value == FText)
-        return;
-    RecordUndo();
-    FText = Value;
-    Changed(QStringLiteral("Text"));
-    MarkModified();
+    SetProp(FText, Value, QStringLiteral("Text"));
 }
 
 void TKXDataText::SetDisplayFormat(const QString &Value)
 {
-    if (Value == FDisplayFormat)
-        return;
-    RecordUndo();
-    FDisplayFormat = Value;
-    Changed(QStringLiteral("DisplayFormat"));
-    MarkModified();
+    SetProp(FDisplayFormat, Value, QStringLiteral("DisplayFormat"));
 }
 
 void TKXDataText::SetTextAlign(TTextAlign Value)
 {
-    if (Value == FAlign)
-        return;
-    RecordUndo();
-    FAlign = Value;
-    Changed(QStringLiteral("TextAlign"));
-    MarkModified();
+    SetProp(FAlign, Value, QStringLiteral("TextAlign"));
 }
 
 void TKXDataText::SetShadowColor(TColor Value)
 {
-    if (Value == FShadowColor)
-        return;
-    RecordUndo();
-    FShadowColor = Value;
-    Changed(QStringLiteral("ShadowColor"));
-    MarkModified();
+    SetProp(FShadowColor, Value, QStringLiteral("ShadowColor"));
 }
 
 float TKXDataText::GapX() const { return ToUnits(FShadowGap.x); }
@@ -274,34 +234,20 @@ void TKXDataText::SetSeparation(float Value)
 
 void TKXAddText::SetBefore(const QString &Value)
 {
-    if (Value == FBefore)
-        return;
-    RecordUndo();
-    FBefore = Value;
-    Changed(QStringLiteral("Before"));
-    MarkModified();
+    SetProp(FBefore, Value, QStringLiteral("Before"));
 }
 
 void TKXAddText::SetAfter(const QString &Value)
 {
-    if (Value == FAfter)
-        return;
-    RecordUndo();
-    FAfter = Value;
-    Changed(QStringLiteral("After"));
-    MarkModified();
+    SetProp(FAfter, Value, QStringLiteral("After"));
 }
 
 void TKXAskText::SetQuestion(const QString &Value)
 {
-    if (Value == FQuestion)
-        return;
-    RecordUndo();
-    FQuestion = Value;
-    Changed(QStringLiteral("Question"));
-    MarkModified();
+    SetProp(FQuestion, Value, QStringLiteral("Question"));
 }
 
+// No undo record and no notification, unlike the common setter.
 void TKXAskText::SetAnswer(const QString &Value)
 {
     if (Value == FAnswer)
