@@ -126,8 +126,7 @@ void TKXBase1D::AddPublished(TKXPropTable &t)
 
 const TKXPropTable &TKXBase1D::Published() const
 {
-    static const TKXPropTable t = [] { TKXPropTable p; AddPublished(p); return p; }();
-    return t;
+    return PublishedTable<&AddPublished>();
 }
 
 void TKXBaseEx1D::AddPublished(TKXPropTable &t)
@@ -141,8 +140,7 @@ void TKXBaseEx1D::AddPublished(TKXPropTable &t)
 
 const TKXPropTable &TKXBaseEx1D::Published() const
 {
-    static const TKXPropTable t = [] { TKXPropTable p; AddPublished(p); return p; }();
-    return t;
+    return PublishedTable<&AddPublished>();
 }
 
 void TKXBaseEx2D::AddPublished(TKXPropTable &t)
@@ -154,8 +152,7 @@ void TKXBaseEx2D::AddPublished(TKXPropTable &t)
 
 const TKXPropTable &TKXBaseEx2D::Published() const
 {
-    static const TKXPropTable t = [] { TKXPropTable p; AddPublished(p); return p; }();
-    return t;
+    return PublishedTable<&AddPublished>();
 }
 
 // ---------------------------------------------------------------------------------------
@@ -914,8 +911,7 @@ void TKXData::AddPublished(TKXPropTable &t)
 
 const TKXPropTable &TKXData::Published() const
 {
-    static const TKXPropTable t = [] { TKXPropTable p; AddPublished(p); return p; }();
-    return t;
+    return PublishedTable<&AddPublished>();
 }
 
 float TKXData::FontHeight() const { return ToUnits(FFontHeight); }

@@ -60,8 +60,7 @@ void TKXDataText::AddPublished(TKXPropTable &t)
 
 const TKXPropTable &TKXDataText::Published() const
 {
-    static const TKXPropTable t = [] { TKXPropTable p; AddPublished(p); return p; }();
-    return t;
+    return PublishedTable<&AddPublished>();
 }
 
 void TKXShadowDataText::AddPublished(TKXPropTable &t)
@@ -79,8 +78,7 @@ void TKXShadowDataText::AddPublished(TKXPropTable &t)
 
 const TKXPropTable &TKXShadowDataText::Published() const
 {
-    static const TKXPropTable t = [] { TKXPropTable p; AddPublished(p); return p; }();
-    return t;
+    return PublishedTable<&AddPublished>();
 }
 
 namespace {
@@ -112,8 +110,7 @@ void TKXText::AddPublished(TKXPropTable &t)
 
 const TKXPropTable &TKXText::Published() const
 {
-    static const TKXPropTable t = [] { TKXPropTable p; AddPublished(p); return p; }();
-    return t;
+    return PublishedTable<&AddPublished>();
 }
 
 TKXAddText::TKXAddText(TKXCustomLab *AOwner) : TKXShadowDataText(AOwner)
@@ -133,8 +130,7 @@ void TKXAddText::AddPublished(TKXPropTable &t)
 
 const TKXPropTable &TKXAddText::Published() const
 {
-    static const TKXPropTable t = [] { TKXPropTable p; AddPublished(p); return p; }();
-    return t;
+    return PublishedTable<&AddPublished>();
 }
 
 TKXAskText::TKXAskText(TKXCustomLab *AOwner) : TKXShadowDataText(AOwner) {}
@@ -150,8 +146,7 @@ void TKXAskText::AddPublished(TKXPropTable &t)
 
 const TKXPropTable &TKXAskText::Published() const
 {
-    static const TKXPropTable t = [] { TKXPropTable p; AddPublished(p); return p; }();
-    return t;
+    return PublishedTable<&AddPublished>();
 }
 
 // ---------------------------------------------------------------------------------------
