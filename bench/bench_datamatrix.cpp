@@ -11,6 +11,7 @@
 //   so its image is as small as it can be) and destroy;
 // - zint: one reused symbol, cleared and encoded (its default encodation and FAST_MODE,
 //   the standard's look-ahead).
+#include "BenchCorpus.h"
 #include "KXDataMatrix.h"
 
 #include <benchmark/benchmark.h>
@@ -18,63 +19,22 @@
 #include <zint.h>
 
 #include <cstdio>
-#include <map>
-#include <random>
 #include <string>
 #include <vector>
 
 namespace {
 
-constexpr int kTexts = 10000;
-
-const std::vector<std::string> &ShortTexts()
-{
-    static const std::vector<std::string> texts = [] {
-        std::vector<std::string> t;
-        char buf[32];
-        for (int i = 1; i <= kTexts; ++i) {
-            std::snprintf(buf, sizeof buf, "ITEM-%06d", i);
-            t.emplace_back(buf);
-        }
-        return t;
-    }();
-    return texts;
-}
-
-// 100 bytes each: words in lower and upper case, numbers, punctuation, seeded.
-const std::vector<std::string> &LongTexts()
-{
-    static const std::vector<std::string> texts = [] {
-        static const char *const words[] = {"Batch", "lot", "EXPIRY", "2027-03-31", "net", "weight",
-                                            "12.5kg", "Made", "in", "EU", "order", "#4711",
-                                            "customer", "ACME", "Corp.", "shelf", "B-07", "qty:",
-                                            "250", "pcs", "serial", "SN0049321", "store", "cool"};
-        std::mt19937 rng(100);
-        std::vector<std::string> t;
-        for (int i = 0; i < kTexts; ++i) {
-            std::string s;
-            while (s.size() < 100) {
-                s += words[rng() % (sizeof words / sizeof words[0])];
-                s += ' ';
-            }
-            s.resize(100);
-            t.push_back(std::move(s));
-        }
-        return t;
-    }();
-    return texts;
-}
+using bench::kTexts;
 
 const std::vector<std::string> &Texts(int set)
 {
-    return set == 0 ? ShortTexts() : LongTexts();
+    return set == 0 ? bench::ItemCodes() : bench::WordLines();
 }
 
 void Finish(benchmark::State &state, int set)
 {
     state.SetItemsProcessed(int64_t(state.iterations()) * kTexts);
-    state.counters["encodes/s"] =
-        benchmark::Counter(double(state.iterations()) * kTexts, benchmark::Counter::kIsRate);
+    bench::CountEncodes(state);
     state.SetLabel(set == 0 ? "short" : "100-byte");
 }
 
@@ -151,32 +111,13 @@ BENCHMARK(BM_Libdmtx)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Zint)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ZintFast)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
-// Console output as usual, and the encodes per second kept for the summary.
-class SummaryReporter : public benchmark::ConsoleReporter {
-public:
-    std::map<std::string, double> rates;  // "BM_Ours/0" -> encodes per second
-
-    void ReportRuns(const std::vector<Run> &reports) override
-    {
-        ConsoleReporter::ReportRuns(reports);
-        for (const Run &r : reports) {
-            const auto it = r.counters.find("encodes/s");
-            if (it != r.counters.end() && r.run_type == Run::RT_Iteration)
-                rates[r.benchmark_name()] = it->second.value;
-        }
-    }
-};
-
 } // namespace
 
 int main(int argc, char **argv)
 {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+    bench::RateReporter reporter;
+    if (!bench::RunBenchmarks(argc, argv, reporter))
         return 1;
-    SummaryReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
 
     std::printf("\nData Matrix encodes per second (ratio = ours / peer)\n");
     for (const char *set : {"0", "1"}) {

@@ -1,6 +1,7 @@
 // QR Code encoding speed: our encoder against libqrencode and zint on the same texts, level L,
 // automatic version and mask. Each iteration encodes a whole set of 10,000 texts; the counter
 // "encodes/s" is per text. The summary at the end gives each peer's rate as a ratio to ours.
+#include "BenchCorpus.h"
 #include "KXQRCode.h"
 
 #include <benchmark/benchmark.h>
@@ -8,34 +9,22 @@
 #include <zint.h>
 
 #include <cstdio>
-#include <map>
-#include <random>
 #include <string>
 #include <vector>
 
 namespace {
-
-constexpr int kTexts = 10000;
 
 struct TextSet {
     std::vector<std::string> bytes;      // for the peers
     std::vector<std::u16string> wide;    // for our encoder (same characters)
 };
 
-// Printable ASCII with lower-case letters, so that every encoder ends in byte mode.
 TextSet MakeSet(unsigned seed, int minLen, int maxLen)
 {
-    std::mt19937 rng(seed);
-    const std::string alphabet = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789 .,-/:_#@";
     TextSet s;
-    for (int i = 0; i < kTexts; ++i) {
-        const int n = minLen + int(rng() % unsigned(maxLen - minLen + 1));
-        std::string t;
-        for (int k = 0; k < n; ++k)
-            t.push_back(alphabet[rng() % alphabet.size()]);
+    s.bytes = bench::RandomAscii(seed, minLen, maxLen);
+    for (const std::string &t : s.bytes)
         s.wide.emplace_back(t.begin(), t.end());
-        s.bytes.push_back(std::move(t));
-    }
     return s;
 }
 
@@ -53,11 +42,6 @@ const TextSet &LongTexts()
 
 const TextSet &SetFor(const benchmark::State &state) { return state.range(0) == 0 ? ShortTexts() : LongTexts(); }
 
-void Finish(benchmark::State &state)
-{
-    state.counters["encodes/s"] = benchmark::Counter(double(state.iterations()) * kTexts, benchmark::Counter::kIsRate);
-}
-
 void BM_Ours(benchmark::State &state)
 {
     const TextSet &set = SetFor(state);
@@ -71,7 +55,7 @@ void BM_Ours(benchmark::State &state)
         }
     if (encoder.EncoderError())
         state.SkipWithError("encoder error");
-    Finish(state);
+    bench::CountEncodes(state);
 }
 
 void BM_Libqrencode(benchmark::State &state)
@@ -83,7 +67,7 @@ void BM_Libqrencode(benchmark::State &state)
             benchmark::DoNotOptimize(qr);
             QRcode_free(qr);
         }
-    Finish(state);
+    bench::CountEncodes(state);
 }
 
 void BM_Zint(benchmark::State &state)
@@ -100,39 +84,20 @@ void BM_Zint(benchmark::State &state)
             benchmark::DoNotOptimize(rc);
         }
     ZBarcode_Delete(symbol);
-    Finish(state);
+    bench::CountEncodes(state);
 }
 
 BENCHMARK(BM_Ours)->ArgName("texts100")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Libqrencode)->ArgName("texts100")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Zint)->ArgName("texts100")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
-// Keeps each run's rate for the closing summary.
-class SummaryReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run> &runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run &r : runs)
-            if (r.run_type == Run::RT_Iteration && !r.error_occurred) {
-                const auto it = r.counters.find("encodes/s");
-                if (it != r.counters.end())
-                    rates[r.benchmark_name()] = it->second.value;
-            }
-    }
-    std::map<std::string, double> rates;
-};
-
 } // namespace
 
 int main(int argc, char **argv)
 {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+    bench::RateReporter reporter;
+    if (!bench::RunBenchmarks(argc, argv, reporter))
         return 1;
-    SummaryReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
 
     std::printf("\nencodes per second (10,000 texts each), ratio to ours\n");
     for (const char *set : {"texts100:0", "texts100:1"}) {

@@ -126,8 +126,7 @@ void TKXBase1D::AddPublished(TKXPropTable &t)
 
 const TKXPropTable &TKXBase1D::Published() const
 {
-    static const TKXPropTable t = [] { TKXPropTable p; AddPublished(p); return p; }();
-    return t;
+    return PublishedTable<&AddPublished>();
 }
 
 void TKXBaseEx1D::AddPublished(TKXPropTable &t)
@@ -141,8 +140,7 @@ void TKXBaseEx1D::AddPublished(TKXPropTable &t)
 
 const TKXPropTable &TKXBaseEx1D::Published() const
 {
-    static const TKXPropTable t = [] { TKXPropTable p; AddPublished(p); return p; }();
-    return t;
+    return PublishedTable<&AddPublished>();
 }
 
 void TKXBaseEx2D::AddPublished(TKXPropTable &t)
@@ -154,8 +152,7 @@ void TKXBaseEx2D::AddPublished(TKXPropTable &t)
 
 const TKXPropTable &TKXBaseEx2D::Published() const
 {
-    static const TKXPropTable t = [] { TKXPropTable p; AddPublished(p); return p; }();
-    return t;
+    return PublishedTable<&AddPublished>();
 }
 
 // ---------------------------------------------------------------------------------------
@@ -229,84 +226,44 @@ float TKXElement::Y1() const { return ToUnits(FP1.y); }
 float TKXElement::X2() const { return ToUnits(FP2.x); }
 float TKXElement::Y2() const { return ToUnits(FP2.y); }
 
-void TKXElement::SetX1(float Value)
+// The coordinate setters: a coordinate notification, and the extent along the changed
+// axis follows (Horizontal: the width, else the height).
+void TKXElement::SetCoord(int32_t &Field, float Value, bool Horizontal, const QString &Name)
 {
     const int32_t v = ToInternal(Value);
-    if (v == FP1.x)
+    if (v == Field)
         return;
     RecordUndo();
-    FP1.x = v;
-    FWidth = std::abs(FP2.x - FP1.x);
-    CoordChanged(QStringLiteral("X1"));
+    Field = v;
+    if (Horizontal)
+        FWidth = std::abs(FP2.x - FP1.x);
+    else
+        FHeight = std::abs(FP2.y - FP1.y);
+    CoordChanged(Name);
     MarkModified();
 }
 
-void TKXElement::SetY1(float Value)
-{
-    const int32_t v = ToInternal(Value);
-    if (v == FP1.y)
-        return;
-    RecordUndo();
-    FP1.y = v;
-    FHeight = std::abs(FP2.y - FP1.y);
-    CoordChanged(QStringLiteral("Y1"));
-    MarkModified();
-}
-
-void TKXElement::SetX2(float Value)
-{
-    const int32_t v = ToInternal(Value);
-    if (v == FP2.x)
-        return;
-    RecordUndo();
-    FP2.x = v;
-    FWidth = std::abs(FP2.x - FP1.x);
-    CoordChanged(QStringLiteral("X2"));
-    MarkModified();
-}
-
-void TKXElement::SetY2(float Value)
-{
-    const int32_t v = ToInternal(Value);
-    if (v == FP2.y)
-        return;
-    RecordUndo();
-    FP2.y = v;
-    FHeight = std::abs(FP2.y - FP1.y);
-    CoordChanged(QStringLiteral("Y2"));
-    MarkModified();
-}
+void TKXElement::SetX1(float Value) { SetCoord(FP1.x, Value, true, QStringLiteral("X1")); }
+void TKXElement::SetY1(float Value) { SetCoord(FP1.y, Value, false, QStringLiteral("Y1")); }
+void TKXElement::SetX2(float Value) { SetCoord(FP2.x, Value, true, QStringLiteral("X2")); }
+void TKXElement::SetY2(float Value) { SetCoord(FP2.y, Value, false, QStringLiteral("Y2")); }
 
 void TKXElement::SetColor(TColor Value)
 {
-    if (Value == FColor)
-        return;
-    RecordUndo();
-    FColor = Value;
-    Changed(QStringLiteral("Color"));
-    MarkModified();
+    SetProp(FColor, Value, QStringLiteral("Color"));
 }
 
 void TKXElement::SetBackColor(TColor Value)
 {
-    if (Value == FBackColor)
-        return;
-    RecordUndo();
-    FBackColor = Value;
-    Changed(QStringLiteral("BackColor"));
-    MarkModified();
+    SetProp(FBackColor, Value, QStringLiteral("BackColor"));
 }
 
 void TKXElement::SetTransparent(bool Value)
 {
-    if (Value == FTransparent)
-        return;
-    RecordUndo();
-    FTransparent = Value;
-    Changed(QStringLiteral("Transparent"));
-    MarkModified();
+    SetProp(FTransparent, Value, QStringLiteral("Transparent"));
 }
 
+// No notification: the print flag changes nothing on the design surface.
 void TKXElement::SetPrint(bool Value)
 {
     if (Value == FPrint)
@@ -318,22 +275,12 @@ void TKXElement::SetPrint(bool Value)
 
 void TKXElement::SetShowBorder(bool Value)
 {
-    if (Value == FShowBorder)
-        return;
-    RecordUndo();
-    FShowBorder = Value;
-    Changed(QStringLiteral("ShowBorder"));
-    MarkModified();
+    SetProp(FShowBorder, Value, QStringLiteral("ShowBorder"));
 }
 
 void TKXElement::SetBorderColor(TColor Value)
 {
-    if (Value == FBorderColor)
-        return;
-    RecordUndo();
-    FBorderColor = Value;
-    Changed(QStringLiteral("BorderColor"));
-    MarkModified();
+    SetProp(FBorderColor, Value, QStringLiteral("BorderColor"));
 }
 
 float TKXElement::BorderRadio() const { return ToUnits(FFrameRadio); }
@@ -401,7 +348,7 @@ void TKXElement::SetMargin(float Value)
 }
 
 // Records undo only for a real change (an unchanged angle must not leave an empty undo
-// step behind).
+// step behind). The alignment follows the angle before the notification.
 void TKXElement::SetAngle(int32_t Value)
 {
     if (Value == FAngle)
@@ -440,6 +387,7 @@ void TKXElement::SetEleAlign(TKXEleAlign Value)
     MarkModified();
 }
 
+// Not marked modified: label files do not store the lock.
 void TKXElement::SetLocked(bool Value)
 {
     if (Value == FLocked)
@@ -449,6 +397,7 @@ void TKXElement::SetLocked(bool Value)
     Changed(QStringLiteral("Locked"));
 }
 
+// No undo record and no notification, unlike the common setter.
 void TKXElement::SetID(const QString &Value)
 {
     if (Value == FID)
@@ -962,41 +911,24 @@ void TKXData::AddPublished(TKXPropTable &t)
 
 const TKXPropTable &TKXData::Published() const
 {
-    static const TKXPropTable t = [] { TKXPropTable p; AddPublished(p); return p; }();
-    return t;
+    return PublishedTable<&AddPublished>();
 }
 
 float TKXData::FontHeight() const { return ToUnits(FFontHeight); }
 
 void TKXData::SetFontHeight(float Value)
 {
-    const int32_t v = ToInternal(Value);
-    if (v == FFontHeight)
-        return;
-    RecordUndo();
-    FFontHeight = v;
-    Changed(QStringLiteral("FontHeight"));
-    MarkModified();
+    SetProp(FFontHeight, ToInternal(Value), QStringLiteral("FontHeight"));
 }
 
 void TKXData::SetFontName(const QString &Value)
 {
-    if (Value == FFontName)
-        return;
-    RecordUndo();
-    FFontName = Value;
-    Changed(QStringLiteral("FontName"));
-    MarkModified();
+    SetProp(FFontName, Value, QStringLiteral("FontName"));
 }
 
 void TKXData::SetCharWidth(int32_t Value)
 {
-    if (Value == FCharWidth)
-        return;
-    RecordUndo();
-    FCharWidth = Value;
-    Changed(QString());
-    MarkModified();
+    SetProp(FCharWidth, Value, QString());
 }
 
 void TKXData::SetData(bool Value)

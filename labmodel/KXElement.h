@@ -200,6 +200,23 @@ protected:
     void Changed(const QString &PropName);   // step 5, kind 3 or 2
     void CoordChanged(const QString &PropName); // step 5, kind 5 or 4
     void MarkModified();                     // step 6
+    // One coordinate of P1 or P2 given in the document's units.
+    void SetCoord(int32_t &Field, float Value, bool Horizontal, const QString &Name);
+    // The common setter: an unchanged value does nothing; a change records undo, stores
+    // the value, notifies Name (kind 3 or 2) and marks the document modified. Returns
+    // whether the value changed. Setters that differ in any step (no equality test, no
+    // undo record, a coordinate notification, an extra step) are written out instead.
+    template <class T>
+    bool SetProp(T &Field, const T &Value, const QString &Name)
+    {
+        if (Value == Field)
+            return false;
+        RecordUndo();
+        Field = Value;
+        Changed(Name);
+        MarkModified();
+        return true;
+    }
     // Grid snapping of one coordinate, when the editor snaps to the grid.
     int32_t SnapX(int32_t c) const;
     int32_t SnapY(int32_t c) const;

@@ -62,6 +62,16 @@ private:
     std::vector<TKXPropInfo> FItems;
 };
 
+// The published table of one class level, built once from that level's AddPublished
+// (which adds its parent's entries first). A level's Published() returns
+// PublishedTable<&AddPublished>().
+template <void (*Add)(TKXPropTable &)>
+const TKXPropTable &PublishedTable()
+{
+    static const TKXPropTable t = [] { TKXPropTable p; Add(p); return p; }();
+    return t;
+}
+
 namespace detail {
 
 template <typename E>

@@ -15,6 +15,18 @@ namespace {
 // The smallest label or sheet side, 5 mm.
 constexpr int32_t MinSide = 500;
 
+// The common set-up setter: an unchanged value does nothing; a change is stored and marks
+// the document modified (label files store the set-up). No notification: set-up objects
+// that repaint or refresh the editor write their setters out.
+template <typename T>
+void StoreSetting(TKXCustomLab *Owner, T &Field, const T &Value)
+{
+    if (Field == Value)
+        return;
+    Field = Value;
+    Owner->SetModified(true);
+}
+
 } // namespace
 
 // ---------------------------------------------------------------------------------------
@@ -167,18 +179,12 @@ void TKXMeasure::SetPaperHeight(float Value)
 
 void TKXMeasure::SetPaperName(const QString &Value)
 {
-    if (Value == FPaperName)
-        return;
-    FPaperName = Value;
-    Modified();
+    StoreSetting(FOwner, FPaperName, Value);
 }
 
 void TKXMeasure::SetLabelName(const QString &Value)
 {
-    if (Value == FLabelName)
-        return;
-    FLabelName = Value;
-    Modified();
+    StoreSetting(FOwner, FLabelName, Value);
 }
 
 // Millimetres to hundredths, with the minimum side; on a circular label the width decides
@@ -270,25 +276,16 @@ void TKXTitle::Assign(const TKXTitle &Source)
     FText = Source.FText;
 }
 
-template <typename T>
-void TKXTitle::Store(T &Field, const T &Value)
-{
-    if (Field == Value)
-        return;
-    Field = Value;
-    FOwner->SetModified(true);
-}
-
 float TKXTitle::PositionX() const { return float(FOwner->InternalToUnits(FPosition.x)); }
 float TKXTitle::PositionY() const { return float(FOwner->InternalToUnits(FPosition.y)); }
 float TKXTitle::FontHeight() const { return float(FOwner->InternalToUnits(FFontHeight)); }
-void TKXTitle::SetPositionX(float Value) { Store(FPosition.x, FOwner->UnitsToInternal(Value)); }
-void TKXTitle::SetPositionY(float Value) { Store(FPosition.y, FOwner->UnitsToInternal(Value)); }
-void TKXTitle::SetFontHeight(float Value) { Store(FFontHeight, FOwner->UnitsToInternal(Value)); }
-void TKXTitle::SetFontName(const QString &Value) { Store(FFontName, Value); }
-void TKXTitle::SetText(const QString &Value) { Store(FText, Value); }
-void TKXTitle::SetPrint(bool Value) { Store(FPrint, Value); }
-void TKXTitle::SetFontColor(TColor Value) { Store(FFontColor, Value); }
+void TKXTitle::SetPositionX(float Value) { StoreSetting(FOwner, FPosition.x, FOwner->UnitsToInternal(Value)); }
+void TKXTitle::SetPositionY(float Value) { StoreSetting(FOwner, FPosition.y, FOwner->UnitsToInternal(Value)); }
+void TKXTitle::SetFontHeight(float Value) { StoreSetting(FOwner, FFontHeight, FOwner->UnitsToInternal(Value)); }
+void TKXTitle::SetFontName(const QString &Value) { StoreSetting(FOwner, FFontName, Value); }
+void TKXTitle::SetText(const QString &Value) { StoreSetting(FOwner, FText, Value); }
+void TKXTitle::SetPrint(bool Value) { StoreSetting(FOwner, FPrint, Value); }
+void TKXTitle::SetFontColor(TColor Value) { StoreSetting(FOwner, FFontColor, Value); }
 
 // ---------------------------------------------------------------------------------------
 // TKXBackSurf
@@ -394,10 +391,7 @@ void TKXBackSurf::SetShowAlign(bool Value)
 
 void TKXBackSurf::SetPrint(bool Value)
 {
-    if (Value == FPrint)
-        return;
-    FPrint = Value;
-    Modified();
+    StoreSetting(FOwner, FPrint, Value);
 }
 
 void TKXBackSurf::SetStyle(TKXBackStyle Value)
@@ -496,10 +490,7 @@ void TKXPrintInfo::Assign(const TKXPrintInfo &Source)
 
 void TKXPrintInfo::SetMarginColor(TColor Value)
 {
-    if (Value == FMarginColor)
-        return;
-    FMarginColor = Value;
-    Modified();
+    StoreSetting(FOwner, FMarginColor, Value);
 }
 
 void TKXPrintInfo::SetNumLabs(int32_t Value)
@@ -561,50 +552,32 @@ void TKXPrintInfo::SetCopies(int32_t Value)
 
 void TKXPrintInfo::SetPaperSize(int16_t Value)
 {
-    if (Value == FPaperSize)
-        return;
-    FPaperSize = Value;
-    Modified();
+    StoreSetting(FOwner, FPaperSize, Value);
 }
 
 void TKXPrintInfo::SetOrientation(TPrinterOrientation Value)
 {
-    if (Value == FOrientation)
-        return;
-    FOrientation = Value;
-    Modified();
+    StoreSetting(FOwner, FOrientation, Value);
 }
 
 void TKXPrintInfo::SetPrinterIndex(int32_t Value)
 {
-    if (Value == FPrinterIndex)
-        return;
-    FPrinterIndex = Value;
-    Modified();
+    StoreSetting(FOwner, FPrinterIndex, Value);
 }
 
 void TKXPrintInfo::SetPrinterName(const QString &Value)
 {
-    if (Value == FPrinterName)
-        return;
-    FPrinterName = Value;
-    Modified();
+    StoreSetting(FOwner, FPrinterName, Value);
 }
 
 void TKXPrintInfo::SetFieldRepetition(const QString &Value)
 {
-    if (Value == FFieldRepetition)
-        return;
-    FFieldRepetition = Value;
-    Modified();
+    StoreSetting(FOwner, FFieldRepetition, Value);
 }
 
 void TKXPrintInfo::SetContinousPaper(bool Value)
 {
-    if (Value == FContinousPaper)
-        return;
-    FContinousPaper = Value;
-    Modified();
+    StoreSetting(FOwner, FContinousPaper, Value);
 }
 
 } // namespace kx

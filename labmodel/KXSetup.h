@@ -182,8 +182,6 @@ public:
 
 private:
     friend class TKXLabelFile; // the label file stores fields directly
-    template <typename T>
-    void Store(T &Field, const T &Value);
 
     TKXCustomLab *FOwner;
     TPoint FPosition;

@@ -60,8 +60,7 @@ void TKXDataText::AddPublished(TKXPropTable &t)
 
 const TKXPropTable &TKXDataText::Published() const
 {
-    static const TKXPropTable t = [] { TKXPropTable p; AddPublished(p); return p; }();
-    return t;
+    return PublishedTable<&AddPublished>();
 }
 
 void TKXShadowDataText::AddPublished(TKXPropTable &t)
@@ -79,8 +78,7 @@ void TKXShadowDataText::AddPublished(TKXPropTable &t)
 
 const TKXPropTable &TKXShadowDataText::Published() const
 {
-    static const TKXPropTable t = [] { TKXPropTable p; AddPublished(p); return p; }();
-    return t;
+    return PublishedTable<&AddPublished>();
 }
 
 namespace {
@@ -112,8 +110,7 @@ void TKXText::AddPublished(TKXPropTable &t)
 
 const TKXPropTable &TKXText::Published() const
 {
-    static const TKXPropTable t = [] { TKXPropTable p; AddPublished(p); return p; }();
-    return t;
+    return PublishedTable<&AddPublished>();
 }
 
 TKXAddText::TKXAddText(TKXCustomLab *AOwner) : TKXShadowDataText(AOwner)
@@ -133,8 +130,7 @@ void TKXAddText::AddPublished(TKXPropTable &t)
 
 const TKXPropTable &TKXAddText::Published() const
 {
-    static const TKXPropTable t = [] { TKXPropTable p; AddPublished(p); return p; }();
-    return t;
+    return PublishedTable<&AddPublished>();
 }
 
 TKXAskText::TKXAskText(TKXCustomLab *AOwner) : TKXShadowDataText(AOwner) {}
@@ -150,8 +146,7 @@ void TKXAskText::AddPublished(TKXPropTable &t)
 
 const TKXPropTable &TKXAskText::Published() const
 {
-    static const TKXPropTable t = [] { TKXPropTable p; AddPublished(p); return p; }();
-    return t;
+    return PublishedTable<&AddPublished>();
 }
 
 // ---------------------------------------------------------------------------------------
@@ -159,82 +154,42 @@ const TKXPropTable &TKXAskText::Published() const
 
 void TKXDataText::SetBold(bool Value)
 {
-    if (Value == FBold)
-        return;
-    RecordUndo();
-    FBold = Value;
-    Changed(QStringLiteral("Bold"));
-    MarkModified();
+    SetProp(FBold, Value, QStringLiteral("Bold"));
 }
 
 void TKXDataText::SetUnderline(bool Value)
 {
-    if (Value == FUnderline)
-        return;
-    RecordUndo();
-    FUnderline = Value;
-    Changed(QStringLiteral("Underline"));
-    MarkModified();
+    SetProp(FUnderline, Value, QStringLiteral("Underline"));
 }
 
 void TKXDataText::SetItalic(bool Value)
 {
-    if (Value == FItalic)
-        return;
-    RecordUndo();
-    FItalic = Value;
-    Changed(QStringLiteral("Italic"));
-    MarkModified();
+    SetProp(FItalic, Value, QStringLiteral("Italic"));
 }
 
 void TKXDataText::SetShadow(bool Value)
 {
-    if (Value == FShadow)
-        return;
-    RecordUndo();
-    FShadow = Value;
-    Changed(QStringLiteral("Shadow"));
-    MarkModified();
+    SetProp(FShadow, Value, QStringLiteral("Shadow"));
 }
 
 void TKXDataText::SetText(const QString &Value)
 {
-    if (Value == FText)
-        return;
-    RecordUndo();
-    FText = Value;
-    Changed(QStringLiteral("Text"));
-    MarkModified();
+    SetProp(FText, Value, QStringLiteral("Text"));
 }
 
 void TKXDataText::SetDisplayFormat(const QString &Value)
 {
-    if (Value == FDisplayFormat)
-        return;
-    RecordUndo();
-    FDisplayFormat = Value;
-    Changed(QStringLiteral("DisplayFormat"));
-    MarkModified();
+    SetProp(FDisplayFormat, Value, QStringLiteral("DisplayFormat"));
 }
 
 void TKXDataText::SetTextAlign(TTextAlign Value)
 {
-    if (Value == FAlign)
-        return;
-    RecordUndo();
-    FAlign = Value;
-    Changed(QStringLiteral("TextAlign"));
-    MarkModified();
+    SetProp(FAlign, Value, QStringLiteral("TextAlign"));
 }
 
 void TKXDataText::SetShadowColor(TColor Value)
 {
-    if (Value == FShadowColor)
-        return;
-    RecordUndo();
-    FShadowColor = Value;
-    Changed(QStringLiteral("ShadowColor"));
-    MarkModified();
+    SetProp(FShadowColor, Value, QStringLiteral("ShadowColor"));
 }
 
 float TKXDataText::GapX() const { return ToUnits(FShadowGap.x); }
@@ -274,34 +229,20 @@ void TKXDataText::SetSeparation(float Value)
 
 void TKXAddText::SetBefore(const QString &Value)
 {
-    if (Value == FBefore)
-        return;
-    RecordUndo();
-    FBefore = Value;
-    Changed(QStringLiteral("Before"));
-    MarkModified();
+    SetProp(FBefore, Value, QStringLiteral("Before"));
 }
 
 void TKXAddText::SetAfter(const QString &Value)
 {
-    if (Value == FAfter)
-        return;
-    RecordUndo();
-    FAfter = Value;
-    Changed(QStringLiteral("After"));
-    MarkModified();
+    SetProp(FAfter, Value, QStringLiteral("After"));
 }
 
 void TKXAskText::SetQuestion(const QString &Value)
 {
-    if (Value == FQuestion)
-        return;
-    RecordUndo();
-    FQuestion = Value;
-    Changed(QStringLiteral("Question"));
-    MarkModified();
+    SetProp(FQuestion, Value, QStringLiteral("Question"));
 }
 
+// No undo record and no notification, unlike the common setter.
 void TKXAskText::SetAnswer(const QString &Value)
 {
     if (Value == FAnswer)
