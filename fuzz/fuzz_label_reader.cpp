@@ -2,10 +2,10 @@
 // back to the same document, or fails with "ERROR READING FILE" and leaves an empty label;
 // nothing reads outside the input, overflows or leaks (the build adds the address and
 // undefined-behaviour checks).
-#include "KXBaseLab.h"
-#include "KXElementFactory.h"
-#include "KXLabelFile.h"
-#include "KXStream.h"
+#include "document/KXBaseLab.h"
+#include "document/KXElementFactory.h"
+#include "file/KXLabelFile.h"
+#include "stream/KXStream.h"
 #include "TestElements.h"
 
 #include <cstdint>

@@ -4,7 +4,7 @@
 
 #include "SymbolDecode.h"
 
-#include "KXBarcodePattern.h"
+#include "barcode/KXBarcodePattern.h"
 
 #include <string_view>
 #include <vector>

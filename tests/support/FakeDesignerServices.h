@@ -4,10 +4,10 @@
 // which the document spoke to the designer.
 #pragma once
 
-#include "KXBaseLab.h"
-#include "KXDesignerServices.h"
-#include "KXUIServices.h"
-#include "KXUndoRecorder.h"
+#include "document/KXBaseLab.h"
+#include "document/KXDesignerServices.h"
+#include "document/KXUndoRecorder.h"
+#include "platform/KXUIServices.h"
 
 #include <string>
 #include <vector>

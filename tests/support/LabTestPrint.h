@@ -1,7 +1,7 @@
 // How GoogleTest shows the model's small records in failure messages.
 #pragma once
 
-#include "KXTypes.h"
+#include "core/KXTypes.h"
 
 #include <ostream>
 

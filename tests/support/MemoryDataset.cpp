@@ -1,6 +1,6 @@
 #include "MemoryDataset.h"
 
-#include "KXError.h"
+#include "core/KXError.h"
 
 MemoryDataset::MemoryDataset(const QString &Name, QObject *Parent) : kx::TKXDataSet(Name, Parent) {}
 

@@ -2,7 +2,7 @@
 // code under test used it (opens, filter switches, bound controls).
 #pragma once
 
-#include "KXDataset.h"
+#include "data/KXDataset.h"
 
 #include <QVariantList>
 

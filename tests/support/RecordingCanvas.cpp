@@ -1,6 +1,6 @@
 #include "RecordingCanvas.h"
 
-#include "KXMetafile.h"
+#include "platform/KXMetafile.h"
 
 #include <QImage>
 

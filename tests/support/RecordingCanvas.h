@@ -3,7 +3,7 @@
 // pixels. Text is measured with a fixed advance per UTF-16 code unit.
 #pragma once
 
-#include "KXCanvas.h"
+#include "platform/KXCanvas.h"
 
 #include <string>
 #include <vector>

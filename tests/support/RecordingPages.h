@@ -3,9 +3,9 @@
 // master's "ID" field and the first counter's value.
 #pragma once
 
-#include "KXBaseLab.h"
-#include "KXPrintRun.h"
+#include "document/KXBaseLab.h"
 #include "MemoryDataset.h"
+#include "print/KXPrintRun.h"
 #include "RecordingCanvas.h"
 #include "TestElements.h"
 

@@ -1,6 +1,6 @@
 #include "TestElements.h"
 
-#include "KXElementFactory.h"
+#include "document/KXElementFactory.h"
 
 namespace zt {
 

@@ -4,10 +4,10 @@
 // as text for point kinds, a line for lines) and keeps Frame and Border as the real kinds do.
 #pragma once
 
-#include "KXBaseLab.h"
-#include "KXCanvas.h"
-#include "KXElement.h"
-#include "KXStream.h"
+#include "document/KXBaseLab.h"
+#include "document/KXElement.h"
+#include "platform/KXCanvas.h"
+#include "stream/KXStream.h"
 
 #include <algorithm>
 #include <vector>

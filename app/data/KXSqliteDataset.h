@@ -1,0 +1,76 @@
+// A read-only dataset over one table (or one SELECT) of an SQLite database file, read through
+// the sqlite3 C API.
+//
+// Records are streamed: one prepared statement is stepped forward and only the current
+// record is held, so a print run over any number of records uses the same memory. Going
+// back starts the statement again; RecordCount asks the database (COUNT(*)) unless a filter
+// applies, which the base class evaluates in C++ record by record; nothing the user typed
+// is ever pasted into the SQL.
+//
+// Field types come from the declared column types:
+//   INTEGER INT MEDIUMINT -> ftInteger (values read as 64-bit), BIGINT INT8 -> ftLargeint,
+//   SMALLINT -> ftSmallint, TINYINT -> ftShortint, INTEGER PRIMARY KEY AUTOINCREMENT -> ftAutoInc,
+//   REAL FLOAT DOUBLE -> ftFloat, NUMERIC DECIMAL -> ftBCD, CURRENCY MONEY -> ftCurrency,
+//   BOOLEAN BOOL BIT -> ftBoolean, DATE -> ftDate, TIME -> ftTime, DATETIME -> ftDateTime,
+//   TIMESTAMP -> ftTimeStamp (all as day numbers from 1899-12-30; ISO text is read too),
+//   VARCHAR(n) CHAR(n) NVARCHAR(n) -> ftWideString of size n, TEXT CLOB MEMO -> ftWideMemo
+//   (the label data's multi-line notes), BLOB -> ftBlob, IMAGE GRAPHIC -> ftGraphic;
+//   other declarations by SQLite's affinity rules; no declared type (an expression of a
+//   SELECT) -> ftUnknown with the value as stored.
+#pragma once
+
+#include "data/KXDataset.h"
+
+#include <QString>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace kx {
+
+class TKXSqliteDataSet : public TKXDataSet {
+public:
+    explicit TKXSqliteDataSet(const QString &Name = {}, QObject *Parent = nullptr);
+    ~TKXSqliteDataSet() override;
+
+    // --- Source --------------------------------------------------------------------------
+    // The database file, opened read-only when the dataset opens.
+    const QString &DatabaseName() const { return FDatabaseName; }
+    void SetDatabaseName(const QString &FileName);
+    // A table: every column, in table order.
+    const QString &TableName() const { return FTableName; }
+    void SetTableName(const QString &Table);
+    // Or one SELECT statement of its own (used when no table name is set).
+    const QString &SQL() const { return FSQL; }
+    void SetSQL(const QString &Select);
+
+    // The field type and size a declared column type gives.
+    static TKXFieldType FieldTypeFromDeclared(const QString &Declared, int &Size);
+
+protected:
+    void DoOpen() override;
+    void DoClose() override;
+    bool DoFetchFirst(TKXRecord &Row) override;
+    bool DoFetchNext(TKXRecord &Row) override;
+    int64_t DoRecordCount() override;
+
+private:
+    void CheckClosed() const;
+    void ReleaseHandles();
+    [[noreturn]] void Fail(const std::string &What) const;
+    sqlite3_stmt *Prepare(const QString &Sql) const;
+    QString LinkedSql(const QString &Select) const;
+    void BindLink(sqlite3_stmt *Stmt) const;
+    bool Step(sqlite3_stmt *Stmt, TKXRecord &Row);
+
+    QString FDatabaseName, FTableName, FSQL;
+
+    sqlite3 *FDb = nullptr;
+    QString FBaseSql;                 // the SELECT of every record
+    sqlite3_stmt *FCursor = nullptr;  // stepped forward by the fetches
+    QString FCursorSql;               // the text FCursor was prepared from
+    sqlite3_stmt *FCount = nullptr;   // COUNT(*) under the current link
+    QString FCountSql;
+};
+
+} // namespace kx

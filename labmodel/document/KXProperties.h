@@ -1,0 +1,120 @@
+// Published properties: what the property inspector lists, reads and writes.
+//
+// Each element class has a hand-written table of the properties it publishes, base class
+// first and in publish order. An entry carries the name, the type name the inspector shows
+// ("Single", "TColor", "Boolean", "AnsiString", "WideString", "Integer", or the name of an
+// enumeration), the enumeration's value names where it has them, and a getter and setter that
+// go through the element's real getters and setters, so a change made by the inspector runs
+// the same undo, notification and modified steps as any other.
+//
+// Values travel as QVariant: Single as float (in the document's units), Integer as int,
+// TColor as uint, Boolean as bool, texts as QString, enumerations as their ordinal (int).
+#pragma once
+
+#include "core/KXTypes.h"
+
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+#include <functional>
+#include <type_traits>
+#include <vector>
+
+namespace kx {
+
+class TKXElement;
+
+struct TKXPropInfo {
+    QString Name;
+    QString TypeName;
+    QStringList EnumNames; // empty unless the type is an enumeration
+    std::function<QVariant(const TKXElement &)> Get;
+    std::function<void(TKXElement &, const QVariant &)> Set; // empty for read-only entries
+
+    bool IsEnum() const { return !EnumNames.isEmpty(); }
+};
+
+class TKXPropTable {
+public:
+    void Add(TKXPropInfo Info) { FItems.push_back(std::move(Info)); }
+    int Count() const { return int(FItems.size()); }
+    const TKXPropInfo &operator[](int i) const { return FItems[size_t(i)]; }
+    auto begin() const { return FItems.begin(); }
+    auto end() const { return FItems.end(); }
+    // By name, without regard to case (the inspector's rule); null when not published.
+    const TKXPropInfo *Find(const QString &Name) const
+    {
+        for (const auto &p : FItems)
+            if (p.Name.compare(Name, Qt::CaseInsensitive) == 0)
+                return &p;
+        return nullptr;
+    }
+    QStringList Names() const
+    {
+        QStringList n;
+        for (const auto &p : FItems)
+            n << p.Name;
+        return n;
+    }
+
+private:
+    std::vector<TKXPropInfo> FItems;
+};
+
+// The published table of one class level, built once from that level's AddPublished
+// (which adds its parent's entries first). A level's Published() returns
+// PublishedTable<&AddPublished>().
+template <void (*Add)(TKXPropTable &)>
+const TKXPropTable &PublishedTable()
+{
+    static const TKXPropTable t = [] { TKXPropTable p; Add(p); return p; }();
+    return t;
+}
+
+namespace detail {
+
+template <typename E>
+QStringList EnumNameList()
+{
+    QStringList names;
+    for (auto n : EnumInfo<E>::Names)
+        names << QString::fromLatin1(n.data(), qsizetype(n.size()));
+    return names;
+}
+
+} // namespace detail
+
+// An entry for a property of class C with getter `G get() const` and setter `set(S)`.
+// Enumerations are exposed by ordinal and carry their name table.
+template <class C, class G, class S>
+TKXPropInfo PublishProp(const QString &Name, const QString &TypeName, G (C::*get)() const,
+                        void (C::*set)(S))
+{
+    using V = std::decay_t<S>;
+    TKXPropInfo info;
+    info.Name = Name;
+    if constexpr (std::is_enum_v<V>) {
+        info.TypeName = QString::fromLatin1(EnumInfo<V>::TypeName.data(),
+                                            qsizetype(EnumInfo<V>::TypeName.size()));
+        info.EnumNames = detail::EnumNameList<V>();
+        info.Get = [get](const TKXElement &e) {
+            return QVariant(int(Ord((static_cast<const C &>(e).*get)())));
+        };
+        info.Set = [set](TKXElement &e, const QVariant &v) {
+            if (auto value = EnumFromOrdinal<V>(v.toInt()))
+                (static_cast<C &>(e).*set)(*value);
+        };
+    } else {
+        info.TypeName = TypeName;
+        info.Get = [get](const TKXElement &e) {
+            return QVariant::fromValue((static_cast<const C &>(e).*get)());
+        };
+        info.Set = [set](TKXElement &e, const QVariant &v) {
+            (static_cast<C &>(e).*set)(v.value<V>());
+        };
+    }
+    return info;
+}
+
+} // namespace kx

@@ -1,0 +1,88 @@
+// The document's edit history: a list of undo steps and a list of redo steps, oldest first,
+// each keeping at most Capacity (200) steps.
+//
+// A step holds one or more entries of one kind:
+//   urProp    the element's state before a change: serial, then its full record (type byte and
+//             kind record, the same bytes as in a label file)
+//   urCreate  an element that was created: its serial
+//   urDelete  an element that was deleted: serial, its place in the z-order, its full record
+// Entries refer to elements by serial number, never by address: an element deleted and
+// re-created by an undo gets its serial back, so older steps find it again; an entry whose
+// element no longer exists is passed over.
+//
+// Step size (the document's SetUnReIni): 0 records nothing, n gathers the next n entries into
+// one step. A step announced for n entries that receives fewer is closed when the next
+// announcement comes, when an entry of another kind comes, or when an element already in
+// the step changes again, so later, unrelated changes never merge into it.
+//
+// Replaying a step builds the inverse step on the other list (a property step records the
+// current states, a creation becomes a deletion and back). Opening a new step empties the
+// redo list: a redo after a new edit would replay states over it.
+#pragma once
+
+#include "core/KXTypes.h"
+#include "document/KXUndoRecorder.h"
+
+#include <cstdint>
+#include <deque>
+#include <vector>
+
+namespace kx {
+
+class TKXCustomLab;
+class TKXElement;
+
+class TKXUndo final : public TKXUndoRecorder {
+public:
+    static constexpr int32_t DefaultCapacity = 200;
+
+    // One step; Data holds Count entries of Kind.
+    struct TStep {
+        TKXURAction Kind = TKXURAction::urProp;
+        int16_t Count = 0;
+        TBytesArray Data;
+    };
+
+    explicit TKXUndo(TKXCustomLab &Lab) : FLab(Lab) {}
+
+    // --- Recording (called by the document) ------------------------------------------
+    void RecordUndo(TKXURAction Kind, TKXElement &Element) override;
+    void StepSizeChanged(int16_t ElementsAfected) override;
+    void ClearUndoRedo() override;
+    // Closes an open step and opens a new one with Element as its first entry. With a step
+    // size of 1 or less the step is complete at once.
+    void BeginUndoRecord(TKXURAction Kind, TKXElement &Element) override;
+    // Adds Element to the open step (opening one when none is open or the entry does not
+    // belong to it); the step is complete when it holds the announced number of entries.
+    void AddUndoElement(TKXURAction Kind, TKXElement &Element) override;
+
+    // --- Replay ------------------------------------------------------------------------
+    bool UndoRedo(TKXURAction Action) override;
+    int32_t UndoCount() const override { return int32_t(FUndoList.size()); }
+    int32_t RedoCount() const override { return int32_t(FRedoList.size()); }
+
+    int32_t Capacity() const { return FUndoRedoCapacity; }
+    void SetCapacity(int32_t Value);
+    // The steps, oldest first (for inspection).
+    const std::deque<TStep> &UndoList() const { return FUndoList; }
+    const std::deque<TStep> &RedoList() const { return FRedoList; }
+    // A step is open and still waiting for announced entries.
+    bool StepOpen() const { return FOpen; }
+
+private:
+    void WriteEntry(TStep &Step, TKXURAction Kind, TKXElement &Element);
+    void CloseStep();
+    void Append(std::deque<TStep> &List, TStep Step);
+    void RaiseEvent();
+
+    TKXCustomLab &FLab;
+    std::deque<TStep> FUndoList;
+    std::deque<TStep> FRedoList;
+    int32_t FUndoRedoCapacity = DefaultCapacity;
+    int16_t FElementsAfected = 1; // announced step size; 0 records nothing
+    int16_t FElementsAdded = 0;   // entries in the open step
+    bool FOpen = false;           // the last undo step is still taking entries
+    std::vector<uint64_t> FOpenSerials; // elements in the open step
+};
+
+} // namespace kx

@@ -1,0 +1,39 @@
+// Where element setters record their prior state for undo.
+//
+// The document owns the step size (`SetUnReIni`: 0 records nothing, n gathers the next n
+// element changes into one step) and hands every change that is to be recorded to its
+// recorder. The recorder writes the entry into the open step: the element's record before
+// the change (urProp), its reference (urCreate) or its full record (urDelete). Entries refer
+// to elements by their serial number (`TKXElement::Serial`), never by address.
+#pragma once
+
+#include "core/KXTypes.h"
+
+#include <cstdint>
+
+namespace kx {
+
+class TKXElement;
+
+class TKXUndoRecorder {
+public:
+    virtual ~TKXUndoRecorder() = default;
+
+    // Called only while the step size is above 0, before the element changes.
+    virtual void RecordUndo(TKXURAction Kind, TKXElement &Element) = 0;
+    // The document's step size was set (SetUnReIni); the next entry opens a new step.
+    virtual void StepSizeChanged(int16_t ElementsAfected) = 0;
+    // The history is to be emptied (Clear, NewLabel, loading).
+    virtual void ClearUndoRedo() = 0;
+
+    // Opens a new step with its first entry, and adds one entry to the open step; a history
+    // without steps of its own records them as any other change.
+    virtual void BeginUndoRecord(TKXURAction Kind, TKXElement &Element) { RecordUndo(Kind, Element); }
+    virtual void AddUndoElement(TKXURAction Kind, TKXElement &Element) { RecordUndo(Kind, Element); }
+    // Replays the last undo (urUndo) or redo (urRedo) step; false when there is none.
+    virtual bool UndoRedo(TKXURAction) { return false; }
+    virtual int32_t UndoCount() const { return 0; }
+    virtual int32_t RedoCount() const { return 0; }
+};
+
+} // namespace kx

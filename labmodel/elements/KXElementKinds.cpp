@@ -1,0 +1,17 @@
+// The one list of the library's element kinds: each kind registers its creator with the
+// factory here, one line per kind.
+#include "document/KXBaseLab.h"
+#include "document/KXElementFactory.h"
+#include "elements/KXText.h"
+
+namespace kx {
+
+void RegisterElementKinds()
+{
+    using F = TKXElementFactory;
+    F::RegisterKind(TKXEle::deText, F::CreatorOf<TKXText>());
+    F::RegisterKind(TKXEle::deAddText, F::CreatorOf<TKXAddText>());
+    F::RegisterKind(TKXEle::deAskText, F::CreatorOf<TKXAskText>());
+}
+
+} // namespace kx

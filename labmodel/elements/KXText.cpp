@@ -1,0 +1,664 @@
+#include "elements/KXText.h"
+
+#include "core/KXCodec1252.h"
+#include "document/KXBaseLab.h"
+#include "file/KXLabelFile.h"
+#include "platform/KXCanvas.h"
+#include "platform/KXMetafile.h"
+#include "platform/KXQtCanvas.h"
+#include "stream/KXStream.h"
+#include "stream/KXStreamStr.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace kx {
+
+namespace {
+
+QString ReadText(TKXStreamReader &Stream, bool Wide)
+{
+    if (Wide)
+        return QString::fromStdU16String(ReadWideStr(Stream));
+    return QString::fromStdU16String(AnsiToWide(ReadAnsiStr(Stream)));
+}
+
+AnsiString ToAnsi(const QString &S)
+{
+    return WideToAnsi(S.toStdU16String());
+}
+
+TRect Ordered(TPoint A, TPoint B)
+{
+    return {std::min(A.x, B.x), std::min(A.y, B.y), std::max(A.x, B.x), std::max(A.y, B.y)};
+}
+
+TRect Offset(const TRect &R, TPoint po)
+{
+    return {R.Left + po.x, R.Top + po.y, R.Right + po.x, R.Bottom + po.y};
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------------------
+// TKXDataText: lifecycle and published properties
+
+TKXDataText::TKXDataText(TKXCustomLab *AOwner) : TKXData(AOwner)
+{
+    FAlign = TTextAlign::taLeTo;
+}
+
+void TKXDataText::AddPublished(TKXPropTable &t)
+{
+    TKXData::AddPublished(t);
+    t.Add(PublishProp("FontHeight", "Single", &TKXData::FontHeight, &TKXData::SetFontHeight));
+    t.Add(PublishProp("FontName", "TFontName", &TKXData::FontName, &TKXData::SetFontName));
+    t.Add(PublishProp("Separation", "Single", &TKXDataText::Separation, &TKXDataText::SetSeparation));
+    t.Add(PublishProp("Bold", "Boolean", &TKXDataText::Bold, &TKXDataText::SetBold));
+    t.Add(PublishProp("Underline", "Boolean", &TKXDataText::Underline, &TKXDataText::SetUnderline));
+    t.Add(PublishProp("Italic", "Boolean", &TKXDataText::Italic, &TKXDataText::SetItalic));
+}
+
+const TKXPropTable &TKXDataText::Published() const
+{
+    return PublishedTable<&AddPublished>();
+}
+
+void TKXShadowDataText::AddPublished(TKXPropTable &t)
+{
+    TKXDataText::AddPublished(t);
+    t.Add(PublishProp("Text", "WideString", &TKXDataText::Text, &TKXDataText::SetText));
+    t.Add(PublishProp("DisplayFormat", "AnsiString", &TKXDataText::DisplayFormat, &TKXDataText::SetDisplayFormat));
+    t.Add(PublishProp("TextAlign", "", &TKXDataText::TextAlign, &TKXDataText::SetTextAlign));
+    t.Add(PublishProp("Angle", "Integer", &TKXElement::Angle, &TKXElement::SetAngle));
+    t.Add(PublishProp("GapX", "Single", &TKXDataText::GapX, &TKXDataText::SetGapX));
+    t.Add(PublishProp("GapY", "Single", &TKXDataText::GapY, &TKXDataText::SetGapY));
+    t.Add(PublishProp("Shadow", "Boolean", &TKXDataText::Shadow, &TKXDataText::SetShadow));
+    t.Add(PublishProp("ShadowColor", "TColor", &TKXDataText::ShadowColor, &TKXDataText::SetShadowColor));
+}
+
+const TKXPropTable &TKXShadowDataText::Published() const
+{
+    return PublishedTable<&AddPublished>();
+}
+
+namespace {
+
+// The border and padding properties the three kinds publish after their own.
+void AddBorderProps(TKXPropTable &t)
+{
+    t.Add(PublishProp("ShowBorder", "Boolean", &TKXElement::ShowBorder, &TKXElement::SetShowBorder));
+    t.Add(PublishProp("BorderColor", "TColor", &TKXElement::BorderColor, &TKXElement::SetBorderColor));
+    t.Add(PublishProp("BorderRadio", "Single", &TKXElement::BorderRadio, &TKXElement::SetBorderRadio));
+    t.Add(PublishProp("PenWidth", "Single", &TKXElement::PenWidth, &TKXElement::SetPenWidth));
+    t.Add(PublishProp("PaddingX", "Single", &TKXElement::PaddingX, &TKXElement::SetPaddingX));
+    t.Add(PublishProp("PaddingY", "Single", &TKXElement::PaddingY, &TKXElement::SetPaddingY));
+}
+
+TKXPropInfo IDProp()
+{
+    return PublishProp("ID", "AnsiString", &TKXElement::ID, &TKXElement::SetID);
+}
+
+} // namespace
+
+void TKXText::AddPublished(TKXPropTable &t)
+{
+    TKXShadowDataText::AddPublished(t);
+    t.Add(IDProp());
+    AddBorderProps(t);
+}
+
+const TKXPropTable &TKXText::Published() const
+{
+    return PublishedTable<&AddPublished>();
+}
+
+TKXAddText::TKXAddText(TKXCustomLab *AOwner) : TKXShadowDataText(AOwner)
+{
+    FBefore = QStringLiteral("Pre");
+    FSelType = TKXSelType::stPoint;
+}
+
+void TKXAddText::AddPublished(TKXPropTable &t)
+{
+    TKXShadowDataText::AddPublished(t);
+    t.Add(IDProp());
+    t.Add(PublishProp("Before", "WideString", &TKXAddText::Before, &TKXAddText::SetBefore));
+    t.Add(PublishProp("After", "WideString", &TKXAddText::After, &TKXAddText::SetAfter));
+    AddBorderProps(t);
+}
+
+const TKXPropTable &TKXAddText::Published() const
+{
+    return PublishedTable<&AddPublished>();
+}
+
+TKXAskText::TKXAskText(TKXCustomLab *AOwner) : TKXShadowDataText(AOwner) {}
+
+void TKXAskText::AddPublished(TKXPropTable &t)
+{
+    TKXShadowDataText::AddPublished(t);
+    t.Add(IDProp());
+    t.Add(PublishProp("Question", "WideString", &TKXAskText::Question, &TKXAskText::SetQuestion));
+    t.Add(PublishProp("Answer", "WideString", &TKXAskText::Answer, &TKXAskText::SetAnswer));
+    AddBorderProps(t);
+}
+
+const TKXPropTable &TKXAskText::Published() const
+{
+    return PublishedTable<&AddPublished>();
+}
+
+// ---------------------------------------------------------------------------------------
+// Setters
+
+void TKXDataText::SetBold(bool Value)
+{
+    SetProp(FBold, Value, QStringLiteral("Bold"));
+}
+
+void TKXDataText::SetUnderline(bool Value)
+{
+    SetProp(FUnderline, Value, QStringLiteral("Underline"));
+}
+
+void TKXDataText::SetItalic(bool Value)
+{
+    SetProp(FItalic, Value, QStringLiteral("Italic"));
+}
+
+void TKXDataText::SetShadow(bool Value)
+{
+    SetProp(FShadow, Value, QStringLiteral("Shadow"));
+}
+
+void TKXDataText::SetText(const QString &Value)
+{
+    SetProp(FText, Value, QStringLiteral("Text"));
+}
+
+void TKXDataText::SetDisplayFormat(const QString &Value)
+{
+    SetProp(FDisplayFormat, Value, QStringLiteral("DisplayFormat"));
+}
+
+void TKXDataText::SetTextAlign(TTextAlign Value)
+{
+    SetProp(FAlign, Value, QStringLiteral("TextAlign"));
+}
+
+void TKXDataText::SetShadowColor(TColor Value)
+{
+    SetProp(FShadowColor, Value, QStringLiteral("ShadowColor"));
+}
+
+float TKXDataText::GapX() const { return ToUnits(FShadowGap.x); }
+float TKXDataText::GapY() const { return ToUnits(FShadowGap.y); }
+
+// No equality test; the gap only shows with the shadow on.
+void TKXDataText::SetGapX(float Value)
+{
+    RecordUndo();
+    FShadowGap.x = ToInternal(Value);
+    if (FShadow) {
+        Changed(QStringLiteral("GapX"));
+        MarkModified();
+    }
+}
+
+void TKXDataText::SetGapY(float Value)
+{
+    RecordUndo();
+    FShadowGap.y = ToInternal(Value);
+    if (FShadow) {
+        Changed(QStringLiteral("GapY"));
+        MarkModified();
+    }
+}
+
+float TKXDataText::Separation() const { return float(FTextD) / 100.0f; }
+
+// Millimetres whatever the Units; no equality test.
+void TKXDataText::SetSeparation(float Value)
+{
+    RecordUndo();
+    FTextD = int32_t(ToHundredths(Value));
+    Changed(QStringLiteral("Distance"));
+    MarkModified();
+}
+
+void TKXAddText::SetBefore(const QString &Value)
+{
+    SetProp(FBefore, Value, QStringLiteral("Before"));
+}
+
+void TKXAddText::SetAfter(const QString &Value)
+{
+    SetProp(FAfter, Value, QStringLiteral("After"));
+}
+
+void TKXAskText::SetQuestion(const QString &Value)
+{
+    SetProp(FQuestion, Value, QStringLiteral("Question"));
+}
+
+// No undo record and no notification, unlike the common setter.
+void TKXAskText::SetAnswer(const QString &Value)
+{
+    if (Value == FAnswer)
+        return;
+    FAnswer = Value;
+    MarkModified();
+}
+
+// ---------------------------------------------------------------------------------------
+// Binding
+
+void TKXDataText::SetData(bool Value)
+{
+    TKXData::SetData(Value);
+    UpdateGeometryKind();
+    if (FDatabase && !FFieldName.isEmpty()) {
+        FText = FieldName();
+        Changed(QStringLiteral("Database"));
+        FOwner->InspectorPropChanged(QStringLiteral("Text"));
+        MarkModified();
+    }
+}
+
+void TKXDataText::SetFieldName(const QString &Value)
+{
+    TKXData::SetFieldName(Value);
+    UpdateGeometryKind();
+    if (FDatabase && !FFieldName.isEmpty()) {
+        FText = FieldName();
+        Changed(QStringLiteral("FieldName"));
+        FOwner->InspectorPropChanged(QStringLiteral("Text"));
+        MarkModified();
+    }
+}
+
+void TKXShadowDataText::UpdateGeometryKind()
+{
+    FSelType = FDatabase && !FFieldName.isEmpty() ? TKXSelType::stRectText : TKXSelType::stPoint;
+}
+
+// ---------------------------------------------------------------------------------------
+// Placement
+
+void TKXDataText::SetBorder(const TRect &Value)
+{
+    if (Value == FBorder)
+        return;
+    FBorder = Value;
+    FKXEleAlign = TKXEleAlign::eaNone;
+    IDLayout = 0;
+    TKXCustomEditor *ed = FOwner->Editor();
+    if (!ed)
+        return;
+    const int32_t w = std::abs(Value.Right - Value.Left), h = std::abs(Value.Bottom - Value.Top);
+    if (FSelType == TKXSelType::stRectText) {
+        int32_t dw = (FAngle == 90 || FAngle == 270) ? ed->ScreenToLabelY(h) : ed->ScreenToLabelX(w);
+        if (FShowBorder)
+            dw -= 2 * FPadding.x + 2 * FPenWidth;
+        if (FMinDesignWidth > 0 && dw < FMinDesignWidth)
+            dw = FMinDesignWidth;
+        if (FMaxDesignWidth > 0 && dw > FMaxDesignWidth)
+            dw = FMaxDesignWidth;
+        FDesignWidth = dw;
+    }
+    // The anchor is taken on the screen box, then converted.
+    TPoint anchor;
+    const TRect box{Value.Left, Value.Top, Value.Left + w, Value.Top + h};
+    if (AnchorInBox(box.Left, box.Top, box.Right, box.Bottom, anchor))
+        FP1 = {ed->ScreenToLabelX(anchor.x), ed->ScreenToLabelY(anchor.y)};
+    MarkModified();
+}
+
+TKXPoint2D TKXDataText::GetTextSize() const
+{
+    // One logical unit is one device unit: the canvas measures in hundredths of a millimetre.
+    TKXMetafile metafile(10000, 10000, 10000, 10000);
+    auto canvas = metafile.OpenCanvas();
+    return GetTextSize(*canvas);
+}
+
+TKXPoint2D TKXDataText::GetTextSize(TKXCanvas &Canvas) const
+{
+    TKXFont font;
+    font.Name = FFontName;
+    font.Height = FFontHeight;
+    font.Bold = FBold;
+    font.Italic = FItalic;
+    font.Underline = FUnderline;
+    Canvas.SaveState();
+    Canvas.SetFont(font);
+    Canvas.SetTextCharacterExtra(0);
+    int32_t w = Canvas.TextExtent(FText).cx;
+    Canvas.RestoreState();
+    int32_t h = FFontHeight;
+    if (FShadow) {
+        w += FShadowGap.x;
+        h += FShadowGap.y;
+    }
+    if (FShowBorder) {
+        w += 2 * FPadding.x + 2 * FPenWidth;
+        h += 2 * FPadding.y + 2 * FPenWidth;
+    }
+    return {ToUnits(w), ToUnits(h)};
+}
+
+// ---------------------------------------------------------------------------------------
+// Drawing
+
+bool TKXDataText::DrawsOn(TKXDrawType DrawType) const
+{
+    switch (DrawType) {
+    case TKXDrawType::tdLab:
+        return true;
+    case TKXDrawType::tdPrint:
+    case TKXDrawType::tdPreview:
+    case TKXDrawType::tdOpenDialog:
+        return FPrint;
+    }
+    return false;
+}
+
+bool TKXDataText::BoundValue(TKXFillType fill, QString &Value) const
+{
+    if (FIsCounter) {
+        if (fill != TKXFillType::ftCounter && fill != TKXFillType::ftFieldCounter)
+            return false;
+        const TKXCounter *c = FOwner->FindCounter(FFieldName);
+        Value = c ? c->FValue : QString();
+        return true;
+    }
+    if (fill != TKXFillType::ftField && fill != TKXFillType::ftFieldCounter)
+        return false;
+    FOwner->GetFieldText(FFieldName, FDisplayFormat, FFloatAsDateTime, Value);
+    return true;
+}
+
+void TKXDataText::PrintTextEvent(QString &Text)
+{
+    if (!FOwner->OnPrintText)
+        return;
+    WideString w = Text.toStdU16String();
+    FOwner->OnPrintText(this, ToAnsi(FID), w);
+    Text = QString::fromStdU16String(w);
+}
+
+void TKXDataText::SetupFont(TKXCanvas &Canvas) const
+{
+    // The font is created turned by the angle (tenths of a degree, counter-clockwise).
+    TKXFont font;
+    font.Name = FFontName;
+    font.Height = FFontHeight;
+    font.Bold = FBold;
+    font.Italic = FItalic;
+    font.Underline = FUnderline;
+    // Whole turns do not change the direction; a damaged file's absurd angle must not
+    // overflow the tenths.
+    font.Escapement = (FAngle % 360) * 10;
+    font.Color = FColor;
+    Canvas.SetFont(font);
+    // A text that is not transparent paints its character cells in BackColor.
+    Canvas.SetBrush({FBackColor, FTransparent ? TKXBrushStyle::bsClear : TKXBrushStyle::bsSolid});
+    Canvas.SetBkColor(FBackColor);
+    Canvas.SetBkMode(FTransparent ? TKXBkMode::bkTransparent : TKXBkMode::bkOpaque);
+    Canvas.SetTextCharacterExtra(FTextD);
+}
+
+void TKXDataText::LayoutBox(TKXCanvas &Canvas, TKXDrawType DrawType, const QString &T)
+{
+    FSizeTxt = Canvas.TextExtent(T);
+    if (DrawType == TKXDrawType::tdLab) {
+        FMaxDesignWidth = FSizeTxt.cx;
+        const QString fixed = FixedText();
+        if (!fixed.isEmpty())
+            FMinDesignWidth = Canvas.TextExtent(fixed).cx;
+        if (FDesignWidth > 0)
+            FSizeTxt.cx = FDesignWidth;
+    }
+    FSize = FSizeTxt;
+    if (FShadow) {
+        FSize.cx += FShadowGap.x;
+        FSize.cy += FShadowGap.y;
+    }
+    if (FShowBorder) {
+        FSize.cx += 2 * FPadding.x + 2 * FPenWidth;
+        FSize.cy += 2 * FPadding.y + 2 * FPenWidth;
+    }
+    const int32_t x = FP1.x, y = FP1.y, w = FSize.cx, h = FSize.cy;
+    switch (FAlign) {
+    case TTextAlign::taLeBo: FTL = {x, y - h}; break;
+    case TTextAlign::taCeBo: FTL = {x - w / 2, y - h}; break;
+    case TTextAlign::taRiBo: FTL = {x - w, y - h}; break;
+    case TTextAlign::taLeTo: FTL = {x, y}; break;
+    case TTextAlign::taCeTo: FTL = {x - w / 2, y}; break;
+    case TTextAlign::taRiTo: FTL = {x - w, y}; break;
+    case TTextAlign::taLeCe: FTL = {x, y - h / 2}; break;
+    case TTextAlign::taCeCe: FTL = {x - w / 2, y - h / 2}; break;
+    case TTextAlign::taRiCe: FTL = {x - w, y - h / 2}; break;
+    }
+    FP2 = {FTL.x + w, FTL.y + h};
+}
+
+void TKXDataText::DrawText(TKXCanvas &Canvas, TPoint po, TKXDrawType DrawType, const QString &T)
+{
+    Canvas.SaveState();
+    SetupFont(Canvas);
+    LayoutBox(Canvas, DrawType, T);
+
+    FP = FTL;
+    if (FShowBorder)
+        FP = {FP.x + FPadding.x + FPenWidth, FP.y + FPadding.y + FPenWidth};
+    SP = FP;
+    if (FShadow)
+        SP = {FP.x + FShadowGap.x, FP.y + FShadowGap.y};
+    if (FAngle > 0) {
+        RotatePoint(FP2, FP1, FAngle);
+        RotatePoint(FTL, FP1, FAngle);
+        RotatePoint(FP, FP1, FAngle);
+        RotatePoint(SP, FP1, FAngle);
+    }
+    UpdateExtent();
+
+    // The design box clips the text on the design surface and in file previews only; it
+    // is FDesignWidth wide and FontHeight high from FP, turned about FP.
+    const bool clip = FDesignWidth > 0 &&
+                      (DrawType == TKXDrawType::tdLab || DrawType == TKXDrawType::tdOpenDialog);
+    TRect clipBox;
+    if (clip) {
+        const int32_t dw = FDesignWidth, fh = FFontHeight, x = FP.x, y = FP.y;
+        switch (FAngle) {
+        case 90: clipBox = {x, y - dw, x + fh, y}; break;
+        case 180: clipBox = {x - dw, y - fh, x, y}; break;
+        case 270: clipBox = {x - fh, y, x, y + dw}; break;
+        default: clipBox = {x, y, x + dw, y + fh}; break;
+        }
+    }
+
+    if (FShowBorder) {
+        TKXPen pen;
+        pen.Color = FBorderColor;
+        pen.Width = FPenWidth;
+        pen.Style = FPenWidth > 0 ? TKXPenStyle::psSolid : TKXPenStyle::psClear;
+        pen.InsideFrame = FPenWidth > 0;
+        Canvas.SetPen(pen);
+        Canvas.SetBrush({FBackColor, FTransparent ? TKXBrushStyle::bsClear : TKXBrushStyle::bsSolid});
+        // The box includes its P2 corner (rectangles exclude their right and bottom edge).
+        TRect box = Offset(Ordered(FTL, FP2), po);
+        box.Right += 1;
+        box.Bottom += 1;
+        if (FFrameRadio != 0)
+            Canvas.RoundRect(box, FFrameRadio, FFrameRadio);
+        else
+            Canvas.Rectangle(box);
+    }
+
+    if (clip) {
+        Canvas.SaveState();
+        Canvas.IntersectClipRect(Offset(clipBox, po));
+    }
+    if (FShadow) {
+        // The shadow: the same text in ShadowColor at the shadow origin, under the text.
+        TKXFont shadowFont = Canvas.Font();
+        shadowFont.Color = FShadowColor;
+        const TKXFont textFont = Canvas.Font();
+        const TKXBkMode mode = Canvas.BkMode();
+        Canvas.SetFont(shadowFont);
+        Canvas.SetBkMode(TKXBkMode::bkTransparent);
+        Canvas.TextOut(po.x + SP.x, po.y + SP.y, T);
+        Canvas.SetFont(textFont);
+        Canvas.SetBkMode(mode);
+    }
+    Canvas.TextOut(po.x + FP.x, po.y + FP.y, T);
+    if (clip)
+        Canvas.RestoreState();
+
+    if (DrawType == TKXDrawType::tdLab) {
+        Frame = Ordered(FTL, FP2);
+        if (TKXCustomEditor *ed = FOwner->Editor()) {
+            FBorder = Canvas.LPtoDP(Offset(Frame, po));
+            ed->DrawSelectionFrame(GetIsSelected(), FDatabase, FSelType, uint16_t(FAngle), Frame, FBorder,
+                                   false);
+            if (ed->ShowMarks) {
+                // A 1 mm cross on the anchor.
+                TKXPen mark;
+                mark.Color = ed->MarkColor;
+                mark.Width = 0;
+                Canvas.SetPen(mark);
+                const int32_t x = po.x + FP1.x, y = po.y + FP1.y;
+                Canvas.MoveTo(x - 50, y);
+                Canvas.LineTo(x + 50, y);
+                Canvas.MoveTo(x, y - 50);
+                Canvas.LineTo(x, y + 50);
+            }
+        }
+    }
+    Canvas.RestoreState();
+}
+
+void TKXText::Draw(TKXCanvas &Canvas, TPoint po, TKXDrawType DrawType, TKXFillType fill)
+{
+    if (!DrawsOn(DrawType))
+        return;
+    QString shown = FText;
+    if (DrawType != TKXDrawType::tdLab) {
+        if (FDatabase)
+            BoundValue(fill, shown);
+        PrintTextEvent(shown);
+    } else if (shown.isEmpty()) {
+        // Only what is shown: the element keeps its own (empty) text.
+        shown = QStringLiteral("-");
+    }
+    DrawText(Canvas, po, DrawType, shown);
+}
+
+void TKXAddText::Draw(TKXCanvas &Canvas, TPoint po, TKXDrawType DrawType, TKXFillType fill)
+{
+    if (!DrawsOn(DrawType))
+        return;
+    QString value = FText;
+    const bool output = DrawType != TKXDrawType::tdLab;
+    if (output && FDatabase)
+        BoundValue(fill, value);
+    QString shown = FBefore + value + FAfter;
+    if (output)
+        PrintTextEvent(shown);
+    DrawText(Canvas, po, DrawType, shown);
+}
+
+void TKXAskText::Draw(TKXCanvas &Canvas, TPoint po, TKXDrawType DrawType, TKXFillType)
+{
+    if (!DrawsOn(DrawType))
+        return;
+    DrawText(Canvas, po, DrawType, FAnswer.isEmpty() ? QStringLiteral(".") : FAnswer);
+}
+
+// ---------------------------------------------------------------------------------------
+// Record T
+
+void TKXDataText::SaveToStream(TKXStreamWriter &Stream) const
+{
+    TKXData::SaveToStream(Stream);
+    WriteWideStr(FText.toStdU16String(), Stream);
+    WriteAnsiStr(ToAnsi(FDisplayFormat), Stream);
+    Stream.WriteEnum(FAlign);
+    Stream.WriteBool(FBold);
+    Stream.WriteBool(FItalic);
+    Stream.WriteBool(FUnderline);
+    Stream.WriteBool(FShadow);
+    Stream.WriteInt32(int32_t(FShadowColor));
+    Stream.WriteInt32(FShadowGap.x);
+    Stream.WriteInt32(FShadowGap.y);
+}
+
+void TKXDataText::LoadFromStream(TKXStreamReader &Stream)
+{
+    TKXData::LoadFromStream(Stream);
+    const int32_t version = FOwner->FileVersion();
+    FText = ReadText(Stream, version >= 19);
+    FDisplayFormat = QString::fromStdU16String(AnsiToWide(ReadAnsiStr(Stream)));
+    // Anchorings beyond the nine (beyond the six of records before version 20) read as
+    // left-top.
+    const uint8_t align = Stream.ReadUInt8();
+    FAlign = (align > 8 || (version < 20 && align > 5)) ? TTextAlign::taLeTo : TTextAlign(align);
+    FBold = Stream.ReadBool();
+    FItalic = Stream.ReadBool();
+    FUnderline = Stream.ReadBool();
+    FShadow = Stream.ReadBool();
+    FShadowColor = TColor(Stream.ReadInt32());
+    FShadowGap.x = Stream.ReadInt32();
+    FShadowGap.y = Stream.ReadInt32();
+    if (version < 20)
+        FShadowGap = {TenthsToInternal(FShadowGap.x), TenthsToInternal(FShadowGap.y)}; // tenths of a millimetre
+}
+
+void TKXShadowDataText::LoadFromStream(TKXStreamReader &Stream)
+{
+    TKXDataText::LoadFromStream(Stream);
+    UpdateGeometryKind();
+}
+
+void TKXText::SaveToStream(TKXStreamWriter &Stream) const
+{
+    Stream.WriteEnum(TKXEle::deText);
+    TKXShadowDataText::SaveToStream(Stream);
+}
+
+void TKXAddText::SaveToStream(TKXStreamWriter &Stream) const
+{
+    Stream.WriteEnum(TKXEle::deAddText);
+    TKXShadowDataText::SaveToStream(Stream);
+    WriteWideStr(FBefore.toStdU16String(), Stream);
+    WriteWideStr(FAfter.toStdU16String(), Stream);
+}
+
+void TKXAddText::LoadFromStream(TKXStreamReader &Stream)
+{
+    TKXShadowDataText::LoadFromStream(Stream);
+    const bool wide = FOwner->FileVersion() >= 19;
+    FBefore = ReadText(Stream, wide);
+    FAfter = ReadText(Stream, wide);
+}
+
+void TKXAskText::SaveToStream(TKXStreamWriter &Stream) const
+{
+    Stream.WriteEnum(TKXEle::deAskText);
+    TKXShadowDataText::SaveToStream(Stream);
+    WriteWideStr(FQuestion.toStdU16String(), Stream);
+    WriteWideStr(FAnswer.toStdU16String(), Stream);
+}
+
+void TKXAskText::LoadFromStream(TKXStreamReader &Stream)
+{
+    TKXShadowDataText::LoadFromStream(Stream);
+    const bool wide = FOwner->FileVersion() >= 19;
+    FQuestion = ReadText(Stream, wide);
+    FAnswer = ReadText(Stream, wide);
+}
+
+} // namespace kx

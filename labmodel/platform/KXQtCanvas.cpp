@@ -1,0 +1,583 @@
+#include "platform/KXQtCanvas.h"
+
+#include "core/KXError.h"
+#include "platform/KXMetafile.h"
+
+#include <QFont>
+#include <QFontMetricsF>
+#include <QImage>
+#include <QLinearGradient>
+#include <QPaintDevice>
+#include <QPainter>
+#include <QPainterPath>
+#include <QRadialGradient>
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace kx {
+
+namespace {
+
+QColor ToQColor(TColor C) { return QColor(RedOf(C), GreenOf(C), BlueOf(C)); }
+
+// A font height of 0 asks for the default: a character height of 1/8 inch.
+constexpr int32_t DefaultCharHeight = 318;
+
+QFont ReferenceFont(const TKXFont &F)
+{
+    QFont font(F.Name);
+    font.setPixelSize(static_cast<int>(TKXQtCanvas::RefPixelSize));
+    font.setBold(F.Bold);
+    font.setItalic(F.Italic);
+    font.setUnderline(F.Underline);
+    font.setStrikeOut(F.StrikeOut);
+    // Advances must scale linearly from the reference size to any size on any device.
+    font.setHintingPreference(QFont::PreferNoHinting);
+    font.setKerning(false);
+    return font;
+}
+
+} // namespace
+
+struct TKXQtCanvas::TFontCache {
+    TKXFont Key; // height, escapement and colour do not count
+    QFont Font;
+    double Ascent = 0;
+    double Cell = 0;
+};
+
+// The device-space layout of one text: its font and the scale from reference pixels to
+// device units, per axis.
+struct TKXQtCanvas::TTextGeometry {
+    QFont Font;
+    double Ascent = 0;   // reference pixels
+    double Cell = 0;     // ascent + descent, reference pixels
+    double Advance = 0;  // reference pixels, with spacing
+    double KX = 1;
+    double KY = 1;
+};
+
+void ArcAngles(const QRectF &Box, const QPointF &Start, const QPointF &End, double &StartAngle,
+               double &Sweep)
+{
+    const QPointF c = Box.center();
+    const double rx = std::max(Box.width() / 2, 1e-9);
+    const double ry = std::max(Box.height() / 2, 1e-9);
+    // Parametric angle of the point where the radial line meets the ellipse; y grows down.
+    auto angle = [&](const QPointF &p) {
+        return std::atan2(-(p.y() - c.y()) / ry, (p.x() - c.x()) / rx) * 180.0 / std::numbers::pi;
+    };
+    const double a0 = angle(Start);
+    const double a1 = angle(End);
+    StartAngle = a0;
+    Sweep = a1 - a0;
+    while (Sweep <= 1e-9)
+        Sweep += 360.0; // same radial line: the whole ellipse, as GDI draws it
+    while (Sweep > 360.0)
+        Sweep -= 360.0;
+}
+
+// ---------------------------------------------------------------------------------------
+// Lifecycle
+
+TKXQtCanvas::TKXQtCanvas(QPaintDevice *Device)
+{
+    if (!Device)
+        throw EKxError("NO DEVICE TO DRAW ON");
+    FOwnedPainter = std::make_unique<QPainter>();
+    if (!FOwnedPainter->begin(Device))
+        throw EKxError("CANNOT DRAW ON DEVICE");
+    FPainter = FOwnedPainter.get();
+    FState.Mapping = TKXMapping::ForResolution(Device->logicalDpiX(), Device->logicalDpiY());
+}
+
+TKXQtCanvas::TKXQtCanvas(QPainter &Painter, const TKXMapping &Mapping, const QTransform &DeviceToPainter)
+    : FPainter(&Painter), FDevToPainter(DeviceToPainter)
+{
+    FState.Mapping = Mapping;
+}
+
+TKXQtCanvas::TKXQtCanvas(std::unique_ptr<QPainter> Painter, const TKXMapping &Mapping,
+                         const QTransform &DeviceToPainter)
+    : FOwnedPainter(std::move(Painter)), FPainter(FOwnedPainter.get()), FDevToPainter(DeviceToPainter)
+{
+    if (!FPainter || !FPainter->isActive())
+        throw EKxError("CANNOT DRAW ON DEVICE");
+    FState.Mapping = Mapping;
+}
+
+TKXQtCanvas::~TKXQtCanvas()
+{
+    // A painter that was ended already (a finished print job) has nothing to restore.
+    while (FPainterSaves > 0 && FPainter->isActive()) {
+        FPainter->restore();
+        --FPainterSaves;
+    }
+    if (FOwnedPainter && FOwnedPainter->isActive())
+        FOwnedPainter->end();
+}
+
+void TKXQtCanvas::SaveState()
+{
+    TKXCanvas::SaveState();
+    FPainter->save();
+    ++FPainterSaves;
+}
+
+void TKXQtCanvas::RestoreState()
+{
+    if (FPainterSaves == 0)
+        return;
+    TKXCanvas::RestoreState();
+    FPainter->restore();
+    --FPainterSaves;
+}
+
+// ---------------------------------------------------------------------------------------
+// Device space
+
+QPointF TKXQtCanvas::Dev(TPoint P) const
+{
+    const TKXMapping &m = FState.Mapping;
+    return {P.x * m.ScaleX + m.OffsetX, P.y * m.ScaleY + m.OffsetY};
+}
+
+// The area Left <= x < Right, Top <= y < Bottom in device units, whichever way the corners
+// are given.
+QRectF TKXQtCanvas::DevBox(const TRect &R) const
+{
+    return QRectF(Dev({R.Left, R.Top}), Dev({R.Right, R.Bottom})).normalized();
+}
+
+// A pen's width scales with the x axis, as a GDI geometric pen's; never thinner than one
+// device unit. Width 0 is the one-pixel pen.
+double TKXQtCanvas::DevPenWidth() const
+{
+    if (FState.Pen.Width <= 0)
+        return 1.0;
+    return std::max(1.0, FState.Pen.Width * std::abs(FState.Mapping.ScaleX));
+}
+
+bool TKXQtCanvas::HasPen() const { return FState.Pen.Style != TKXPenStyle::psClear; }
+bool TKXQtCanvas::HasBrush() const { return FState.Brush.Style != TKXBrushStyle::bsClear; }
+
+QPen TKXQtCanvas::MakePen() const
+{
+    const TKXPen &p = FState.Pen;
+    if (p.Style == TKXPenStyle::psClear)
+        return QPen(Qt::NoPen);
+    QPen pen(ToQColor(p.Color));
+    // Width 0 is cosmetic: one pixel of whatever device finally shows it, also when a
+    // metafile is replayed at another resolution.
+    pen.setWidthF(p.Width <= 0 ? 0.0 : DevPenWidth());
+    pen.setCosmetic(p.Width <= 0);
+    switch (p.Style) {
+    case TKXPenStyle::psDash: pen.setStyle(Qt::DashLine); break;
+    case TKXPenStyle::psDot: pen.setStyle(Qt::DotLine); break;
+    case TKXPenStyle::psDashDot: pen.setStyle(Qt::DashDotLine); break;
+    case TKXPenStyle::psDashDotDot: pen.setStyle(Qt::DashDotDotLine); break;
+    default: pen.setStyle(Qt::SolidLine); break;
+    }
+    switch (p.Cap) {
+    case TKXPenCap::pcRound: pen.setCapStyle(Qt::RoundCap); break;
+    case TKXPenCap::pcSquare: pen.setCapStyle(Qt::SquareCap); break;
+    case TKXPenCap::pcFlat: pen.setCapStyle(Qt::FlatCap); break;
+    }
+    switch (p.Join) {
+    case TKXPenJoin::pjRound: pen.setJoinStyle(Qt::RoundJoin); break;
+    case TKXPenJoin::pjBevel: pen.setJoinStyle(Qt::BevelJoin); break;
+    case TKXPenJoin::pjMiter: pen.setJoinStyle(Qt::MiterJoin); break;
+    }
+    return pen;
+}
+
+static QBrush MakeBrush(const TKXBrush &b)
+{
+    const QColor c = ToQColor(b.Color);
+    switch (b.Style) {
+    case TKXBrushStyle::bsClear: return QBrush(Qt::NoBrush);
+    case TKXBrushStyle::bsHorizontal: return QBrush(c, Qt::HorPattern);
+    case TKXBrushStyle::bsVertical: return QBrush(c, Qt::VerPattern);
+    case TKXBrushStyle::bsFDiagonal: return QBrush(c, Qt::FDiagPattern);
+    case TKXBrushStyle::bsBDiagonal: return QBrush(c, Qt::BDiagPattern);
+    case TKXBrushStyle::bsCross: return QBrush(c, Qt::CrossPattern);
+    case TKXBrushStyle::bsDiagCross: return QBrush(c, Qt::DiagCrossPattern);
+    case TKXBrushStyle::bsSolid: break;
+    }
+    return QBrush(c);
+}
+
+void TKXQtCanvas::PrepareShapes()
+{
+    FPainter->setWorldTransform(FDevToPainter);
+    FPainter->setRenderHint(QPainter::Antialiasing, FAntialias);
+    FPainter->setRenderHint(QPainter::SmoothPixmapTransform, false);
+    FPainter->setBackgroundMode(FState.BkMode == TKXBkMode::bkOpaque ? Qt::OpaqueMode : Qt::TransparentMode);
+    FPainter->setBackground(ToQColor(FState.BkColor));
+}
+
+// ---------------------------------------------------------------------------------------
+// Clipping
+
+void TKXQtCanvas::SetClip(const QPainterPath &DevicePath)
+{
+    FPainter->setWorldTransform(FDevToPainter);
+    FPainter->setClipPath(DevicePath, FPainter->hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
+}
+
+void TKXQtCanvas::IntersectClipRect(const TRect &R)
+{
+    QPainterPath p;
+    p.addRect(DevBox(R));
+    SetClip(p);
+}
+
+void TKXQtCanvas::IntersectClipEllipse(const TRect &R)
+{
+    QPainterPath p;
+    p.addEllipse(DevBox(R));
+    SetClip(p);
+}
+
+void TKXQtCanvas::SelectClipEllipses(const std::vector<TRect> &Boxes)
+{
+    QPainterPath p;
+    p.setFillRule(Qt::WindingFill); // overlapping circles stay inside the union
+    for (const TRect &R : Boxes)
+        p.addEllipse(DevBox(R));
+    FPainter->setWorldTransform(FDevToPainter);
+    FPainter->setClipPath(p, Qt::ReplaceClip);
+}
+
+void TKXQtCanvas::ResetClip() { FPainter->setClipping(false); }
+
+// ---------------------------------------------------------------------------------------
+// Lines and curves
+
+void TKXQtCanvas::LineTo(int32_t X, int32_t Y)
+{
+    const TPoint from = FState.PenPos;
+    FState.PenPos = {X, Y};
+    if (!HasPen())
+        return;
+    PrepareShapes();
+    FPainter->setPen(MakePen());
+    FPainter->drawLine(Dev(from), Dev({X, Y}));
+}
+
+void TKXQtCanvas::Polyline(const std::vector<TPoint> &Points)
+{
+    if (Points.size() < 2 || !HasPen())
+        return;
+    QPainterPath p;
+    p.moveTo(Dev(Points[0]));
+    for (size_t i = 1; i < Points.size(); ++i)
+        p.lineTo(Dev(Points[i]));
+    PaintPath(p, true, false);
+}
+
+void TKXQtCanvas::PolyBezier(const std::vector<TPoint> &Points)
+{
+    if (Points.size() < 4 || !HasPen())
+        return;
+    TKXPath path;
+    path.PolyBezier(Points);
+    PaintPath(DevPath(path), true, false);
+}
+
+void TKXQtCanvas::Arc(const TRect &Box, TPoint Start, TPoint End)
+{
+    if (!HasPen())
+        return;
+    const QRectF box = DevBox(Box);
+    const double inset = FState.Pen.InsideFrame ? DevPenWidth() / 2 : 0.5;
+    const QRectF r = box.adjusted(inset, inset, -inset, -inset);
+    double a0, sweep;
+    ArcAngles(box, Dev(Start), Dev(End), a0, sweep);
+    QPainterPath p;
+    p.arcMoveTo(r, a0);
+    p.arcTo(r, a0, sweep);
+    PaintPath(p, true, false);
+}
+
+// ---------------------------------------------------------------------------------------
+// Closed figures
+
+QPainterPath TKXQtCanvas::FigurePath(TFigure Kind, const QRectF &Box, double CornerW, double CornerH,
+                                     double StartAngle, double Sweep) const
+{
+    QPainterPath p;
+    switch (Kind) {
+    case TFigure::fRect: p.addRect(Box); break;
+    case TFigure::fRoundRect:
+        p.addRoundedRect(Box, std::clamp(CornerW / 2, 0.0, Box.width() / 2),
+                         std::clamp(CornerH / 2, 0.0, Box.height() / 2), Qt::AbsoluteSize);
+        break;
+    case TFigure::fEllipse: p.addEllipse(Box); break;
+    case TFigure::fPie:
+        p.moveTo(Box.center());
+        p.arcTo(Box, StartAngle, Sweep);
+        p.closeSubpath();
+        break;
+    case TFigure::fChord:
+        p.arcMoveTo(Box, StartAngle);
+        p.arcTo(Box, StartAngle, Sweep);
+        p.closeSubpath();
+        break;
+    }
+    return p;
+}
+
+// The figure fills its whole box (right and bottom edges excluded). Its outline is stroked
+// along the box shrunk by half the pen width for an inside-frame pen, or by half a device
+// pixel otherwise, so that a one-pixel outline covers the box's first and last pixel rows
+// and columns, as on GDI. A figure too small for its inside-frame pen is filled with the pen.
+void TKXQtCanvas::DrawFigure(TFigure Kind, const TRect &R, double CornerW, double CornerH,
+                             TPoint Start, TPoint End)
+{
+    const QRectF box = DevBox(R);
+    if (box.isEmpty())
+        return;
+    const double cw = CornerW * std::abs(FState.Mapping.ScaleX);
+    const double ch = CornerH * std::abs(FState.Mapping.ScaleY);
+    double a0 = 0, sweep = 360;
+    if (Kind == TFigure::fPie || Kind == TFigure::fChord)
+        ArcAngles(box, Dev(Start), Dev(End), a0, sweep);
+
+    PrepareShapes();
+    if (HasBrush()) {
+        FPainter->setPen(Qt::NoPen);
+        FPainter->setBrush(MakeBrush(FState.Brush));
+        FPainter->drawPath(FigurePath(Kind, box, cw, ch, a0, sweep));
+    }
+    if (!HasPen())
+        return;
+    const double pw = DevPenWidth();
+    const double inset = FState.Pen.InsideFrame ? pw / 2 : 0.5;
+    const QRectF line = box.adjusted(inset, inset, -inset, -inset);
+    if (line.width() <= 0 || line.height() <= 0) {
+        FPainter->setPen(Qt::NoPen);
+        FPainter->setBrush(ToQColor(FState.Pen.Color));
+        FPainter->drawPath(FigurePath(Kind, box, cw, ch, a0, sweep));
+        return;
+    }
+    FPainter->setPen(MakePen());
+    FPainter->setBrush(Qt::NoBrush);
+    FPainter->drawPath(FigurePath(Kind, line, std::max(0.0, cw - 2 * inset),
+                                  std::max(0.0, ch - 2 * inset), a0, sweep));
+}
+
+void TKXQtCanvas::Rectangle(const TRect &R) { DrawFigure(TFigure::fRect, R); }
+
+void TKXQtCanvas::RoundRect(const TRect &R, int32_t CornerWidth, int32_t CornerHeight)
+{
+    DrawFigure(TFigure::fRoundRect, R, CornerWidth, CornerHeight);
+}
+
+void TKXQtCanvas::Ellipse(const TRect &Box) { DrawFigure(TFigure::fEllipse, Box); }
+
+void TKXQtCanvas::Pie(const TRect &Box, TPoint Start, TPoint End)
+{
+    DrawFigure(TFigure::fPie, Box, 0, 0, Start, End);
+}
+
+void TKXQtCanvas::Polygon(const std::vector<TPoint> &Points)
+{
+    if (Points.size() < 2)
+        return;
+    TKXPath path;
+    path.Polygon(Points);
+    PaintPath(DevPath(path), true, true);
+}
+
+void TKXQtCanvas::FillRect(const TRect &R)
+{
+    if (!HasBrush())
+        return;
+    PrepareShapes();
+    FPainter->fillRect(DevBox(R), MakeBrush(FState.Brush));
+}
+
+void TKXQtCanvas::GradientFill(const TRect &R, TColor From, TColor To, TKXGradient Kind)
+{
+    const QRectF box = DevBox(R);
+    if (box.isEmpty())
+        return;
+    PrepareShapes();
+    FPainter->setPen(Qt::NoPen);
+    switch (Kind) {
+    case TKXGradient::grTopToBottom:
+    case TKXGradient::grLeftToRight: {
+        const bool down = Kind == TKXGradient::grTopToBottom;
+        QLinearGradient g(box.topLeft(), down ? box.bottomLeft() : box.topRight());
+        g.setColorAt(0, ToQColor(From));
+        g.setColorAt(1, ToQColor(To));
+        FPainter->fillRect(box, g);
+        break;
+    }
+    case TKXGradient::grOutsideToCentre: {
+        // A circular gradient stretched to the box: the concentric ellipses of the box.
+        QRadialGradient g(QPointF(0.5, 0.5), 0.5);
+        g.setCoordinateMode(QGradient::ObjectMode);
+        g.setColorAt(0, ToQColor(To));
+        g.setColorAt(1, ToQColor(From));
+        FPainter->setBrush(g);
+        FPainter->drawEllipse(box);
+        break;
+    }
+    }
+}
+
+// ---------------------------------------------------------------------------------------
+// Paths
+
+QPainterPath TKXQtCanvas::DevPath(const TKXPath &Path) const
+{
+    QPainterPath p;
+    const auto &e = Path.Elements();
+    for (size_t i = 0; i < e.size(); ++i) {
+        switch (e[i].Kind) {
+        case TKXPath::TElementKind::ekMoveTo: p.moveTo(Dev(e[i].P)); break;
+        case TKXPath::TElementKind::ekLineTo: p.lineTo(Dev(e[i].P)); break;
+        case TKXPath::TElementKind::ekBezierTo:
+            if (i + 2 < e.size()) {
+                p.cubicTo(Dev(e[i].P), Dev(e[i + 1].P), Dev(e[i + 2].P));
+                i += 2;
+            }
+            break;
+        case TKXPath::TElementKind::ekClose: p.closeSubpath(); break;
+        }
+    }
+    p.setFillRule(FState.FillMode == TKXFillMode::fmAlternate ? Qt::OddEvenFill : Qt::WindingFill);
+    return p;
+}
+
+void TKXQtCanvas::PaintPath(const QPainterPath &Path, bool Stroke, bool Fill)
+{
+    Stroke = Stroke && HasPen();
+    Fill = Fill && HasBrush();
+    if (!Stroke && !Fill)
+        return;
+    PrepareShapes();
+    FPainter->setPen(Stroke ? MakePen() : QPen(Qt::NoPen));
+    FPainter->setBrush(Fill ? MakeBrush(FState.Brush) : QBrush(Qt::NoBrush));
+    if (Fill && !Stroke) {
+        // Filling closes every open figure.
+        QPainterPath closed = Path;
+        closed.closeSubpath();
+        FPainter->drawPath(closed);
+    } else {
+        FPainter->drawPath(Path);
+    }
+}
+
+void TKXQtCanvas::FillPath(const TKXPath &Path) { PaintPath(DevPath(Path), false, true); }
+void TKXQtCanvas::StrokePath(const TKXPath &Path) { PaintPath(DevPath(Path), true, false); }
+void TKXQtCanvas::StrokeAndFillPath(const TKXPath &Path) { PaintPath(DevPath(Path), true, true); }
+
+// ---------------------------------------------------------------------------------------
+// Text
+
+TKXQtCanvas::TTextGeometry TKXQtCanvas::TextGeometry(const QString &Text) const
+{
+    TKXFont key = FState.Font;
+    key.Height = 0;
+    key.Escapement = 0;
+    key.Color = clBlack;
+    if (!FFontCache || !(FFontCache->Key == key)) {
+        auto cache = std::make_unique<TFontCache>();
+        cache->Key = key;
+        cache->Font = ReferenceFont(key);
+        const QFontMetricsF fm(cache->Font);
+        cache->Ascent = fm.ascent();
+        cache->Cell = fm.ascent() + fm.descent();
+        FFontCache = std::move(cache);
+    }
+    TTextGeometry g;
+    g.Font = FFontCache->Font;
+    g.Ascent = FFontCache->Ascent;
+    g.Cell = FFontCache->Cell;
+    const double sx = std::abs(FState.Mapping.ScaleX);
+    const double sy = std::abs(FState.Mapping.ScaleY);
+    // Positive height: the cell; negative: the character height, which is the em size.
+    const int32_t h = FState.Font.Height;
+    if (h > 0)
+        g.KY = h * sy / g.Cell;
+    else
+        g.KY = (h < 0 ? -h : DefaultCharHeight) * sy / RefPixelSize;
+    g.KX = sy > 0 ? g.KY * sx / sy : g.KY;
+    if (g.KX > 0) {
+        // Spacing is given in logical units; the font wants reference pixels.
+        if (FState.CharExtra != 0)
+            g.Font.setLetterSpacing(QFont::AbsoluteSpacing, FState.CharExtra * sx / g.KX);
+        if (FState.BreakCount > 0 && FState.BreakExtra != 0)
+            g.Font.setWordSpacing(double(FState.BreakExtra) / FState.BreakCount * sx / g.KX);
+    }
+    g.Advance = QFontMetricsF(g.Font).horizontalAdvance(Text);
+    return g;
+}
+
+void TKXQtCanvas::TextOut(int32_t X, int32_t Y, const QString &Text)
+{
+    if (Text.isEmpty())
+        return;
+    const TTextGeometry g = TextGeometry(Text);
+    if (g.KX <= 0 || g.KY <= 0)
+        return;
+    PrepareShapes();
+    QTransform t;
+    const QPointF o = Dev({X, Y});
+    t.translate(o.x(), o.y());
+    t.rotate(-FState.Font.Escapement / 10.0);
+    t.scale(g.KX, g.KY);
+    FPainter->setWorldTransform(t * FDevToPainter);
+    FPainter->setRenderHint(QPainter::TextAntialiasing, true);
+    FPainter->setRenderHint(QPainter::Antialiasing, true);
+    if (FState.BkMode == TKXBkMode::bkOpaque)
+        FPainter->fillRect(QRectF(0, 0, g.Advance, g.Cell), ToQColor(FState.BkColor));
+    FPainter->setBackgroundMode(Qt::TransparentMode);
+    FPainter->setFont(g.Font);
+    FPainter->setPen(ToQColor(FState.Font.Color));
+    FPainter->drawText(QPointF(0, g.Ascent), Text);
+}
+
+TSize TKXQtCanvas::TextExtent(const QString &Text) const
+{
+    const TTextGeometry g = TextGeometry(Text);
+    const double sx = std::abs(FState.Mapping.ScaleX);
+    const double sy = std::abs(FState.Mapping.ScaleY);
+    if (sx <= 0 || sy <= 0)
+        return {};
+    return {static_cast<int32_t>(std::nearbyint(g.Advance * g.KX / sx)),
+            static_cast<int32_t>(std::nearbyint(g.Cell * g.KY / sy))};
+}
+
+// ---------------------------------------------------------------------------------------
+// Pictures
+
+void TKXQtCanvas::DrawImage(const TRect &Dest, const QImage &Image)
+{
+    const QRectF box = DevBox(Dest);
+    if (Image.isNull() || box.isEmpty())
+        return;
+    PrepareShapes();
+    // Shrinking smooths; enlarging keeps the pixels square and sharp (bar and module images).
+    FPainter->setRenderHint(QPainter::SmoothPixmapTransform,
+                            box.width() < Image.width() || box.height() < Image.height());
+    FPainter->drawImage(box, Image);
+}
+
+void TKXQtCanvas::DrawMetafile(const TRect &Dest, const TKXMetafile &Metafile)
+{
+    const QRectF box = DevBox(Dest);
+    if (Metafile.Empty() || box.isEmpty())
+        return;
+    PrepareShapes();
+    FPainter->save();
+    Metafile.Play(*FPainter, box);
+    FPainter->restore();
+}
+
+} // namespace kx
