@@ -110,12 +110,18 @@ TEST(PrinterPort, UnknownPrinterIsNotSelected)
     EXPECT_FALSE(port.SelectPrinter(QStringLiteral("no-such-queue-zantor")));
     EXPECT_EQ(port.PrinterName(), before);
     EXPECT_EQ(TKXPrinterPort::FindPrinter(QStringLiteral("no-such-queue-zantor"), 100000), QString());
+}
+
+// With the test queue in place (the *Cups suites run with it, never while it is added or
+// removed): a name wins over the index, ignoring case; the index is the fallback.
+TEST(PrinterPortCups, FindPrinterByNameThenByIndex)
+{
+    zt::RequireGuiApp();
     const QStringList names = TKXPrinterPort::PrinterNames();
-    if (!names.isEmpty()) {
-        // A name wins over the index; the index is the fallback.
-        EXPECT_EQ(TKXPrinterPort::FindPrinter(names.back().toUpper(), 0), names.back());
-        EXPECT_EQ(TKXPrinterPort::FindPrinter(QStringLiteral("gone"), 0), names.front());
-    }
+    ASSERT_TRUE(names.contains(QStringLiteral("ZantorTestPDF"))) << "the test queue is not there";
+    EXPECT_EQ(TKXPrinterPort::FindPrinter(QStringLiteral("zantortestpdf"), 0), QStringLiteral("ZantorTestPDF"));
+    EXPECT_EQ(TKXPrinterPort::FindPrinter(names.back().toUpper(), 0), names.back());
+    EXPECT_EQ(TKXPrinterPort::FindPrinter(QStringLiteral("gone"), 0), names.front());
 }
 
 // Two A4 landscape pages into a PDF: the file has two pages of 297 x 210 mm.
