@@ -155,8 +155,12 @@ TKXFieldType TKXSqliteDataSet::FieldTypeFromDeclared(const QString &Declared, in
         {"NVARCHAR", ftWideString}, {"NCHAR", ftWideString},   {"VARCHAR2", ftWideString},
         {"VARYING CHARACTER", ftWideString}, {"NATIVE CHARACTER", ftWideString},
         {"STRING", ftWideString},
-        {"TEXT", ftWideMemo},     {"CLOB", ftWideMemo},        {"MEMO", ftWideMemo},
-        {"NTEXT", ftWideMemo},
+        // A plain TEXT column holds the names and addresses of a typical table: a string,
+        // which the data grid shows. Memos are the declared large texts.
+        {"TEXT", ftWideString},   {"TINYTEXT", ftWideString},
+        {"CLOB", ftWideMemo},     {"NCLOB", ftWideMemo},       {"MEMO", ftWideMemo},
+        {"NTEXT", ftWideMemo},    {"MEDIUMTEXT", ftWideMemo},  {"LONGTEXT", ftWideMemo},
+        {"LONG TEXT", ftWideMemo}, {"LONG VARCHAR", ftWideMemo},
         {"BLOB", ftBlob},         {"BINARY", ftBlob},          {"VARBINARY", ftBlob},
         {"IMAGE", ftGraphic},     {"GRAPHIC", ftGraphic},      {"GUID", ftGuid},
     };
@@ -175,8 +179,12 @@ TKXFieldType TKXSqliteDataSet::FieldTypeFromDeclared(const QString &Declared, in
             type = ftInteger;
         else if (d.contains(QLatin1String("CHAR")))
             type = ftWideString;
-        else if (d.contains(QLatin1String("CLOB")) || d.contains(QLatin1String("TEXT")))
+        else if (d.contains(QLatin1String("CLOB")) || d.contains(QLatin1String("MEMO")) ||
+                 (d.contains(QLatin1String("TEXT")) &&
+                  (d.contains(QLatin1String("LONG")) || d.contains(QLatin1String("MEDIUM")))))
             type = ftWideMemo;
+        else if (d.contains(QLatin1String("TEXT")))
+            type = ftWideString;
         else if (d.contains(QLatin1String("BLOB")))
             type = ftBlob;
         else if (d.contains(QLatin1String("REAL")) || d.contains(QLatin1String("FLOA")) ||

@@ -75,6 +75,14 @@ TKXUIServices &TKXCustomLab::UIServices() const
     return FUIServices ? *FUIServices : silent;
 }
 
+void TKXCustomLab::ReportLoadProblem(const QString &Text)
+{
+    if (FQuietLoad || FLoadReports.contains(Text))
+        return;
+    FLoadReports << Text;
+    UIServices().ShowMessage(Text);
+}
+
 void TKXCustomLab::SetUndoRecorder(std::unique_ptr<TKXUndoRecorder> Value)
 {
     FUndoRecorder = std::move(Value);

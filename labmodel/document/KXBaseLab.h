@@ -198,6 +198,13 @@ public:
     // A label stream is being read; set-up setters then skip their editor effects.
     bool Loading() const { return FLoading; }
     void SetLoading(bool Value) { FLoading = Value; }
+    // While reading, a problem that does not stop the label from opening (a background
+    // picture that is missing or cannot be decoded) is shown to the user once per read;
+    // nothing is shown while QuietLoad is set (reading for a file preview, putting back the
+    // label a failed read replaced).
+    void ReportLoadProblem(const QString &Text);
+    bool QuietLoad() const { return FQuietLoad; }
+    void SetQuietLoad(bool Value) { FQuietLoad = Value; }
     TKXDrawType CurDrawType() const { return FCurDrawType; }
     void SetCurDrawType(TKXDrawType Value) { FCurDrawType = Value; }
     int32_t CurrentPage() const { return FCurPage; }
@@ -226,9 +233,11 @@ public:
     // Opens the file read-only; a file that cannot be opened throws EKxError.
     void LoadFromFile(const QString &FileName, bool Preview);
     void SaveLabel(const QString &FileName) { SaveToFile(FileName); }
-    // Clear, read the file, then the designer follow-up (zoom, guides, re-placement of
-    // aligned elements). Any failure leaves an empty label with the settings it had and
-    // throws EKxError("ERROR READING FILE").
+    // Clear, read the file, validate the binding, then the designer follow-up (zoom,
+    // guides, re-placement of aligned elements). A failure to read leaves an empty label
+    // with the settings it had and throws EKxError("ERROR READING FILE"); a binding that
+    // does not validate is shown through the UI services and the label stays open (VaDa
+    // false).
     void LoadLabel(const QString &FileName, bool Preview);
     void LoadLabStream(TKXStreamReader &Stream, bool Preview);
     // Places every aligned element again, last to first (not grid layouts or lines), as
@@ -317,11 +326,14 @@ public:
     // Binds the first dataset named dsName (ASCII case ignored) of DataMod, else of the
     // application's data modules ("Module.Name" when dot); false when none.
     bool FindDataset(const QString &dsName, bool dot, bool isDetail);
-    // Re-binds the master, applies its filter, opens the datasets when OpenCloseData, adjusts
-    // the print range to the records (UpdateNumber), links counters and checks every bound
-    // field (CheckFieldNames). Raises EKxError "CAN'T OPEN DATASET", or "INVALID FIELD NAME
-    // :" with the first missing field (one line per missing field or dataset follows); no
-    // binding is switched off for a missing field. True when a master is bound.
+    // Re-binds the master by its stored name, applies its filter, opens the datasets when
+    // OpenCloseData, adjusts the print range to the records (UpdateNumber), links counters
+    // and checks every bound field (CheckFieldNames); the range and the fields are left
+    // alone while the master is closed. Raises EKxError "CAN'T OPEN DATASET : <cause>", or
+    // "INVALID FIELD NAME :" with the first missing field (one line per missing field
+    // follows), or with CheckFieldNames "DATASET NOT FOUND :<name>" when the label is bound
+    // to a dataset that cannot be found; no binding is switched off for a missing field.
+    // True when a master is bound.
     bool ValidateData(bool UpdateNumber, bool CheckFieldNames, bool FullRange);
     // Every problem the last ValidateData found, one text each.
     const QStringList &ValidationProblems() const { return FValidationProblems; }
@@ -492,6 +504,7 @@ private:
     void AdoptElement(std::unique_ptr<TKXElement> Element, uint64_t Serial);
     void SetPictureFilter();
     void Rotate(bool Left);
+    void ValidateLoaded(bool Preview);
 
     TKXCustomEditor *FEditor = nullptr;
     TKXUIServices *FUIServices = nullptr;
@@ -525,6 +538,8 @@ private:
     bool FMarkEmptyImage = true;
     bool FGridNotDrawFields = false;
     bool FLoading = false;
+    bool FQuietLoad = false;
+    QStringList FLoadReports; // shown during the current read
     QString FImagesDir;
     TKXDrawType FCurDrawType = TKXDrawType::tdLab;
     QString FLabelDefs;

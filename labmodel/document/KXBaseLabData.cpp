@@ -540,31 +540,17 @@ void TKXCustomLab::GetFieldText(const QString &FieldName, const QString &Display
         Text = FormatDate(DisplayFormat, f.AsFloat());
         return;
     }
-    using F = TKXFieldType;
-    switch (f.DataType()) {
-    case F::ftSmallint:
-    case F::ftInteger:
-    case F::ftWord:
-    case F::ftLargeint:
-        // The whole 64-bit value, every digit exact.
-        Text = FormatInteger(DisplayFormat, f.AsLargeInt());
-        break;
-    case F::ftFloat:
-    case F::ftBCD:
+    // Every type is formatted as its family: the sources map their columns onto auto-
+    // increments, 64-bit and unsigned integers, singles and time stamps as well.
+    const TKXFieldType type = f.DataType();
+    if (IsIntegerFieldType(type))
+        Text = FormatInteger(DisplayFormat, f.AsLargeInt()); // the whole 64-bit value, every digit exact
+    else if (IsFloatFieldType(type))
         Text = FormatNumber(DisplayFormat, f.AsFloat());
-        break;
-    case F::ftCurrency:
-        Text = FormatNumber(DisplayFormat, f.AsCurrency());
-        break;
-    case F::ftDate:
-    case F::ftTime:
-    case F::ftDateTime:
+    else if (IsDateTimeFieldType(type))
         Text = FormatDate(DisplayFormat, f.AsDateTime());
-        break;
-    default:
+    else
         Text = f.AsString();
-        break;
-    }
 }
 
 // ---------------------------------------------------------------------------------------
@@ -573,11 +559,16 @@ void TKXCustomLab::GetFieldText(const QString &FieldName, const QString &Display
 bool TKXCustomLab::ValidateData(bool UpdateNumber, bool CheckFieldNames, bool FullRange)
 {
     bool answer = false;
+    bool masterOpen = false;
+    QString missingDataset;
     FValidationProblems.clear();
     if (FDaBa) {
         if (FDataAccessType == TKXDataAccessType::daDataSet) {
-            if (!FindDataset(FDatasetName, true, false) && !FDatasetName.isEmpty())
-                FValidationProblems << QStringLiteral("DATASET NOT FOUND :") + FDatasetName;
+            // The stored name is the component's own name; a qualified "Module.Name" is
+            // looked up with its module.
+            FindDataset(FDatasetName, FDatasetName.contains(QLatin1Char('.')), false);
+            if (!FDataSet && !FDatasetName.isEmpty())
+                missingDataset = QStringLiteral("DATASET NOT FOUND :") + FDatasetName;
         }
         if (TKXDataSet *master = FDataSet.data()) {
             try {
@@ -588,10 +579,13 @@ bool TKXCustomLab::ValidateData(bool UpdateNumber, bool CheckFieldNames, bool Fu
                     if (FDetail)
                         FDetail->SetActive(true);
                 }
-            } catch (const std::exception &) {
-                throw EKxError("CAN'T OPEN DATASET");
+            } catch (const std::exception &e) {
+                throw EKxError(std::string("CAN'T OPEN DATASET : ") + e.what());
             }
-            if (UpdateNumber) {
+            // A closed dataset (OpenCloseData off) has no records to count and, for some
+            // sources, no fields yet: what needs them waits until it is opened.
+            masterOpen = master->Active();
+            if (UpdateNumber && masterOpen) {
                 TKXPrintInfo &pi = *FPrintInfo;
                 const int32_t n = master->RecordCount();
                 if (n < pi.LastLab() || pi.LastLab() == 0 || FullRange) {
@@ -630,7 +624,7 @@ bool TKXCustomLab::ValidateData(bool UpdateNumber, bool CheckFieldNames, bool Fu
         }
         inspect();
     }
-    if (CheckFieldNames && answer) {
+    if (CheckFieldNames && answer && masterOpen) {
         // Every missing field is reported, and the bindings stay as they are: switching
         // them off here would lose them at the next save.
         QStringList missing;
@@ -648,6 +642,13 @@ bool TKXCustomLab::ValidateData(bool UpdateNumber, bool CheckFieldNames, bool Fu
             FValidationProblems = missing + FValidationProblems;
             throw EKxError(FValidationProblems.join(QLatin1Char('\n')).toStdString());
         }
+    }
+    if (!missingDataset.isEmpty()) {
+        FValidationProblems << missingDataset;
+        // A bound label without its dataset would print its captions as a fixed run: the
+        // checks before printing and previewing say so instead.
+        if (CheckFieldNames)
+            throw EKxError(missingDataset.toStdString());
     }
     return answer;
 }

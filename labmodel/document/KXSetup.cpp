@@ -68,11 +68,19 @@ void TKXMeasure::Assign(const TKXMeasure &Source)
 float TKXMeasure::Width() const { return ToUnits(FWidth); }
 float TKXMeasure::Height() const { return ToUnits(FHeight); }
 
+// The inner circle is a radius: no larger than half the label, so its white disc never
+// covers more than its own label.
+void TKXMeasure::ClampInnerCircle()
+{
+    FInnerCircle = std::clamp(FInnerCircle, 0, FWidth / 2);
+}
+
 void TKXMeasure::SetWidth(float Value)
 {
     FWidth = std::max(MinSide, ToInternal(Value));
     if (FLabelType == TZantorType::ltCircle)
         FHeight = FWidth;
+    ClampInnerCircle();
     EditorRefresh(0);
     Modified();
 }
@@ -82,6 +90,7 @@ void TKXMeasure::SetHeight(float Value)
     FHeight = std::max(MinSide, ToInternal(Value));
     if (FLabelType == TZantorType::ltCircle)
         FWidth = FHeight;
+    ClampInnerCircle();
     EditorRefresh(0);
     Modified();
 }
@@ -90,7 +99,8 @@ float TKXMeasure::InnerCircle() const { return ToUnits(FInnerCircle); }
 
 void TKXMeasure::SetInnerCircle(float Value)
 {
-    FInnerCircle = std::clamp(ToInternal(Value), 0, FWidth);
+    FInnerCircle = ToInternal(Value);
+    ClampInnerCircle();
     if (FLabelType == TZantorType::ltCircle)
         FOwner->NotifyChange(1, false, QString());
     Modified();
@@ -195,7 +205,7 @@ void TKXMeasure::SetLabelSizeMM(float MMWidth, float MMHeight)
     FHeight = std::max(MinSide, Round((long double)MMHeight * 100));
     if (FLabelType == TZantorType::ltCircle)
         FHeight = FWidth;
-    FInnerCircle = std::min(FInnerCircle, FWidth);
+    ClampInnerCircle();
     EditorRefresh(0);
     Modified();
 }
@@ -312,22 +322,35 @@ void TKXBackSurf::Assign(const TKXBackSurf &Source)
     FPrint = Source.FPrint;
 }
 
-// An unreadable picture empties the name and raises "INVALID IMAGE : <file>". A missing
-// file keeps the name (the label still refers to it and saving keeps the reference), shows
-// no picture and is reported, so the user learns why the background is empty.
+// A missing file keeps the name (the label still refers to it and saving keeps the
+// reference), shows no picture and is reported, so the user learns why the background is
+// empty. A picture chosen by the user that cannot be decoded is refused: the name is
+// emptied and "INVALID IMAGE : <file>" raised. While a label is read, such a picture is
+// treated like a missing one, so a damaged picture never keeps the label from opening.
 void TKXBackSurf::LoadImage()
 {
     FImage = QImage();
     FImageMissing = false;
     if (FFileImage.isEmpty())
         return;
-    if (!QFileInfo(FFileImage).isFile()) {
+    const bool loading = FOwner->Loading();
+    auto report = [&](const QString &Text) {
         FImageMissing = true;
-        FOwner->UIServices().ShowMessage(QStringLiteral("IMAGE NOT FOUND : ") + FFileImage);
+        if (loading)
+            FOwner->ReportLoadProblem(Text);
+        else
+            FOwner->UIServices().ShowMessage(Text);
+    };
+    if (!QFileInfo(FFileImage).isFile()) {
+        report(QStringLiteral("IMAGE NOT FOUND : ") + FFileImage);
         return;
     }
     QImage image;
     if (!image.load(FFileImage)) {
+        if (loading) {
+            report(QStringLiteral("INVALID IMAGE : ") + FFileImage);
+            return;
+        }
         const QString failed = FFileImage;
         FFileImage.clear();
         throw EKxError("INVALID IMAGE : " + failed.toStdString());
@@ -381,12 +404,12 @@ void TKXBackSurf::SetShowAlign(bool Value)
     if (Value == FShowAlign)
         return;
     FShowAlign = Value;
+    Modified(); // label files store it
     if (Quiet())
         return;
     if (TKXRulers *rulers = FOwner->Editor()->Rulers)
         rulers->SetShowAlign(Value);
     FOwner->NotifyChange(2, false, QString());
-    Modified();
 }
 
 void TKXBackSurf::SetPrint(bool Value)

@@ -38,7 +38,8 @@ public:
     void SetWidth(float Value);
     float Height() const;
     void SetHeight(float Value);
-    // Radius of the inner circle of a circular label (0 = none), 0 .. Width.
+    // Radius of the inner circle of a circular label (0 = none), 0 .. Width / 2: every
+    // change of the width, and reading a label, clamp it again.
     float InnerCircle() const;
     void SetInnerCircle(float Value);
     TZantorType LabelType() const { return FLabelType; }
@@ -86,6 +87,7 @@ private:
     friend class TKXLabelFile; // the label file stores fields directly
     void EditorRefresh(int16_t Kind);
     void Modified();
+    void ClampInnerCircle();
     int32_t ToInternal(float Value) const;
     float ToUnits(int32_t Value) const;
 
@@ -214,11 +216,12 @@ public:
     void SetAlignColor(TColor Value);
     // File of the background picture; setting it loads the picture. An unreadable file
     // raises "INVALID IMAGE : <file>" and empties the name; a missing one keeps the name,
-    // leaves the picture empty and is reported through the UI services.
+    // leaves the picture empty and is reported through the UI services. While a label is
+    // read an unreadable file is handled like a missing one (reported as "INVALID IMAGE").
     QString FileImage() const { return FFileImage; }
     void SetFileImage(const QString &Value);
     const QImage &Image() const { return FImage; }
-    // The named file was not there when the picture was last loaded.
+    // The named file was not there, or could not be decoded while a label was read.
     bool ImageMissing() const { return FImageMissing; }
     // Guide lines: x in 0 .. label width, y in 0 .. label height.
     float AlignX() const;

@@ -415,9 +415,10 @@ void TKXDataText::LayoutBox(TKXCanvas &Canvas, TKXDrawType DrawType, const QStri
     FSizeTxt = Canvas.TextExtent(T);
     if (DrawType == TKXDrawType::tdLab) {
         FMaxDesignWidth = FSizeTxt.cx;
+        // The fixed texts around the value (Before and After) are the narrowest a box may
+        // be; with none there is no minimum.
         const QString fixed = FixedText();
-        if (!fixed.isEmpty())
-            FMinDesignWidth = Canvas.TextExtent(fixed).cx;
+        FMinDesignWidth = fixed.isEmpty() ? 0 : Canvas.TextExtent(fixed).cx;
         if (FDesignWidth > 0)
             FSizeTxt.cx = FDesignWidth;
     }

@@ -72,11 +72,20 @@ public:
             return;
         FLab.Datasets().Assign(FCatalogue);
         FLab.SetFileVersion(FVersion);
+        // Put back as a read puts settings in: a background picture that no longer loads
+        // comes back by name, silently.
+        const bool loading = FLab.Loading(), quiet = FLab.QuietLoad();
+        FLab.SetLoading(true);
+        FLab.SetQuietLoad(true);
         try {
             TKXLabelFile::Apply(FHeader, FLab);
-        } catch (const EKxError &) {
-            // The old background picture no longer loads; its name is back all the same.
+        } catch (...) {
+            FLab.SetLoading(loading);
+            FLab.SetQuietLoad(quiet);
+            throw;
         }
+        FLab.SetLoading(loading);
+        FLab.SetQuietLoad(quiet);
     }
 
 private:
@@ -144,6 +153,9 @@ void TKXCustomLab::LoadFromStream(TKXStreamReader &Stream, bool Preview)
     TKXDatasets catalogueBefore;
     catalogueBefore.Assign(FDatasets);
 
+    // A file preview reads many labels: no message boxes for any of them.
+    TFlagScope quiet(FQuietLoad, FQuietLoad || Preview);
+    FLoadReports.clear();
     FLoading = true;
     try {
         const TKXLabelHeader header = TKXLabelFile::ReadHeader(Stream);
@@ -152,7 +164,12 @@ void TKXCustomLab::LoadFromStream(TKXStreamReader &Stream, bool Preview)
         FFileVersion = header.Version;
         if (OnReadData)
             OnReadData(this);
-        ValidateData(false, false, false);
+        // Binds the master so the elements' captions map to their fields. A dataset that
+        // cannot be opened is no fault of the file: the checks before printing report it.
+        try {
+            ValidateData(false, false, false);
+        } catch (const EKxError &) {
+        }
         // The print range always starts over with a loaded label.
         FPrintInfo->SetFirstLab(1);
         FPrintInfo->SetLastLabZero();
@@ -164,10 +181,11 @@ void TKXCustomLab::LoadFromStream(TKXStreamReader &Stream, bool Preview)
         FCounters.resize(countersBefore);
         FCountLayouts = layoutsBefore;
         FDatasets.Assign(catalogueBefore);
-        try {
+        {
+            // Still loading: the old background picture, were it gone or damaged, comes
+            // back by name without raising; the user heard of it when it was first read.
+            TFlagScope putBack(FQuietLoad, true);
             TKXLabelFile::Apply(before, *this);
-        } catch (const EKxError &) {
-            // The old background picture no longer loads; its name is back all the same.
         }
         FFileVersion = versionBefore;
         FLoading = false;
@@ -206,11 +224,11 @@ void TKXCustomLab::LoadLabel(const QString &FileName, bool Preview)
         if (FOpenCloseData && FDataSet)
             FDataSet->SetActive(false);
         LoadFromFile(FileName, Preview);
-        FVaDa = !Preview && ValidateData(true, true, true);
     } catch (...) {
         restore.Undo();
         throw EKxError(ErrorReadingFile);
     }
+    ValidateLoaded(Preview);
     FollowUpLoad(*this);
 }
 
@@ -228,12 +246,27 @@ void TKXCustomLab::LoadLabStream(TKXStreamReader &Stream, bool Preview)
         if (!Preview && FOpenCloseData && FDataSet)
             FDataSet->SetActive(false);
         LoadFromStream(Stream, Preview);
-        FVaDa = !Preview && ValidateData(true, true, true);
     } catch (...) {
         restore.Undo();
         throw EKxError(ErrorReadingFile);
     }
+    ValidateLoaded(Preview);
     FollowUpLoad(*this);
+}
+
+// The binding of a label just read. Its problems (a dataset that is gone or cannot be
+// opened, a field it no longer has) are no fault of the file: the label opens, unvalidated,
+// and the user is told why.
+void TKXCustomLab::ValidateLoaded(bool Preview)
+{
+    FVaDa = false;
+    if (Preview)
+        return;
+    try {
+        FVaDa = ValidateData(true, true, true);
+    } catch (const std::exception &e) {
+        UIServices().ShowMessage(QString::fromStdString(e.what()));
+    }
 }
 
 void TKXCustomLab::ReapplyEleAlign()

@@ -478,6 +478,7 @@ void TKXLabelFile::Apply(const TKXLabelHeader &h, TKXCustomLab &Lab)
     m.FPaperHeight = h.PaperHeight;
     m.FInnerCircle = h.InnerCircle;
     m.FLabelType = h.LabelType;
+    m.ClampInnerCircle(); // older files may hold a diameter-sized radius
     TKXTitle &t = *Lab.FTitle;
     t.FFontHeight = h.TitleFontHeight;
     t.FFontColor = h.TitleFontColor;

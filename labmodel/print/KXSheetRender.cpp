@@ -182,6 +182,9 @@ void TKXSheetRender::PaintBackSurf(TKXCustomLab &Lab, TKXCanvas &Canvas, int32_t
                 radius = editor->LabelToScreenX(radius) - editor->LabelToScreenX(0);
             else if (DrawType == TKXDrawType::tdOpenDialog)
                 radius = RoundHalfUp(static_cast<long double>(WidthOf(R)) / width * radius);
+            // Never more than the label: on a sheet clipped to every label's circle a
+            // larger disc would whiten the labels drawn before this one.
+            radius = std::clamp(radius, 0, WidthOf(L) / 2);
             const int32_t d = (WidthOf(L) - 2 * radius) / 2;
             Canvas.SetPen(design ? DottedPen(contrast) : ClearPen());
             Canvas.SetBrush(Solid(clWhite));

@@ -79,7 +79,7 @@ TEST_F(SqliteDataset, FieldTypesFromDeclaredTypes)
         TKXFieldType type;
         int size;
     } cases[] = {
-        {"ID_TABLE", ftAutoInc, 0}, {"NAME", ftWideString, 30}, {"NOTE", ftWideMemo, 0},
+        {"ID_TABLE", ftAutoInc, 0}, {"NAME", ftWideString, 30}, {"NOTE", ftWideString, 0},
         {"QTY", ftInteger, 0},      {"BIG", ftLargeint, 0},     {"SMALL", ftSmallint, 0},
         {"PRICE", ftFloat, 0},      {"COST", ftCurrency, 0},    {"AMOUNT", ftBCD, 0},
         {"PAID", ftBoolean, 0},     {"BORN", ftDate, 0},        {"AT", ftTime, 0},
@@ -101,7 +101,20 @@ TEST_F(SqliteDataset, FieldTypesFromDeclaredTypes)
     EXPECT_EQ(size, 12);
     EXPECT_EQ(TKXSqliteDataSet::FieldTypeFromDeclared("double precision", size), ftFloat);
     EXPECT_EQ(TKXSqliteDataSet::FieldTypeFromDeclared("NVARCHAR TEXT", size), ftWideString);
-    EXPECT_EQ(TKXSqliteDataSet::FieldTypeFromDeclared("LONGTEXT", size), ftWideMemo);
+    // Ordinary texts are strings the data grid shows; only large texts are memos.
+    const struct {
+        const char *declared;
+        TKXFieldType type;
+    } texts[] = {
+        {"TEXT", ftWideString},     {"text", ftWideString},    {"TINYTEXT", ftWideString},
+        {"NVARCHAR(40)", ftWideString}, {"CHARACTER VARYING", ftWideString},
+        {"CLOB", ftWideMemo},       {"MEMO", ftWideMemo},      {"NTEXT", ftWideMemo},
+        {"LONGTEXT", ftWideMemo},   {"MEDIUMTEXT", ftWideMemo}, {"LONG TEXT", ftWideMemo},
+        {"NCLOB", ftWideMemo},
+    };
+    for (const auto &t : texts)
+        EXPECT_EQ(EnumName(TKXSqliteDataSet::FieldTypeFromDeclared(t.declared, size)), EnumName(t.type))
+            << t.declared;
     EXPECT_EQ(TKXSqliteDataSet::FieldTypeFromDeclared("FLOATING", size), ftFloat);
     EXPECT_EQ(TKXSqliteDataSet::FieldTypeFromDeclared("DECIMAL(10,2)", size), ftBCD);
     EXPECT_EQ(TKXSqliteDataSet::FieldTypeFromDeclared("IMAGE", size), ftGraphic);
@@ -177,6 +190,65 @@ TEST_F(SqliteDataset, ValuesNullsAndNavigation)
     ds->Open(); // reopens at the first record with the same fields
     EXPECT_EQ(&name, &ds->FieldByName("NAME"));
     EXPECT_EQ(name.AsString(), "Ann");
+}
+
+// Whatever a column declares, a value reads back as SQLite stored it: SQLite keeps a REAL
+// that is not a whole number in an INTEGER column, and a text that is not a number.
+TEST_F(SqliteDataset, ValuesReadBackExactlyAsStored)
+{
+    Exec("CREATE TABLE KEPT(N INTEGER, B BIGINT, Q REAL, T TEXT, D DATE);"
+         "INSERT INTO KEPT VALUES (2.5, 1e20, 'abc', 12, 'soon'), (-0.25, 7.0, 3, 'x', 45352.5);");
+    auto ds = Table("KEPT");
+    ds->Open();
+    const struct {
+        const char *field;
+        int record;
+        QVariant value;
+        const char *text;
+    } cases[] = {
+        {"N", 1, 2.5, "2.5"},
+        {"B", 1, 1e20, "1E20"},
+        {"Q", 1, "abc", "abc"},
+        {"T", 1, "12", "12"},   // a number stored in a text column reads as text
+        {"D", 1, "soon", "soon"},
+        {"N", 2, -0.25, "-0.25"},
+        {"B", 2, qint64(7), "7"}, // the column's affinity made it INTEGER
+        {"Q", 2, 3.0, "3"},
+        {"T", 2, "x", "x"},
+        {"D", 2, 45352.5, "3/1/2024"}, // the time of day kept, a date shown
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(std::string(c.field) + " in record " + std::to_string(c.record));
+        ds->First();
+        ds->MoveBy(c.record - 1);
+        const TKXField &f = ds->FieldByName(c.field);
+        const QVariant v = f.Value();
+        EXPECT_EQ(v.typeId(), c.value.typeId()) << v.typeName();
+        EXPECT_EQ(v, c.value);
+        EXPECT_EQ(f.AsString(), c.text);
+    }
+}
+
+// A link on two columns: only the line that matches both is the master's.
+TEST_F(SqliteDataset, DetailLinkOnTwoColumnsMatchesBoth)
+{
+    Exec("CREATE TABLE ORDERS(NO INTEGER, YEAR INTEGER);"
+         "INSERT INTO ORDERS VALUES (1, 2024), (2, 2023);"
+         "CREATE TABLE ORDER_LINES(NO INTEGER, YR INTEGER, ITEM TEXT);"
+         "INSERT INTO ORDER_LINES VALUES (1, 2023, 'old 1'), (1, 2024, 'new 1'), (2, 2024, 'new 2'),"
+         " (2, 2023, 'old 2');");
+    auto master = Table("ORDERS");
+    auto detail = Table("ORDER_LINES");
+    detail->SetMasterLink(master.get(), {"NO", "YEAR"}, {"NO", "YR"});
+    master->Open();
+    detail->Open();
+    EXPECT_EQ(detail->RecordCount(), 1);
+    EXPECT_EQ(detail->FieldByName("ITEM").AsString(), "new 1");
+    master->Next();
+    EXPECT_EQ(detail->RecordCount(), 1);
+    EXPECT_EQ(detail->FieldByName("ITEM").AsString(), "old 2");
+    detail->Next();
+    EXPECT_TRUE(detail->Eof());
 }
 
 TEST_F(SqliteDataset, MissingFileTableAndWritingStatementsAreErrors)

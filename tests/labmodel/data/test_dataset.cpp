@@ -313,6 +313,31 @@ TEST(Dataset, DetailFollowsMasterRecord)
     EXPECT_THROW(detail.First(), EKxError);
 }
 
+// A link on two columns: a detail record must match both, not either.
+TEST(Dataset, DetailLinkOnTwoColumnsMatchesBoth)
+{
+    MemoryDataset master("Orders"), detail("Lines");
+    master.AddColumn("ORDER_NO", ftInteger);
+    master.AddColumn("YEAR", ftInteger);
+    master.AddRow({1, 2024});
+    master.AddRow({2, 2023});
+    detail.AddColumn("NO", ftInteger);
+    detail.AddColumn("YR", ftInteger);
+    detail.AddColumn("ITEM", ftString);
+    detail.AddRow({1, 2023, "old 1"});
+    detail.AddRow({1, 2024, "new 1"});
+    detail.AddRow({2, 2024, "new 2"});
+    detail.AddRow({2, 2023, "old 2"});
+    detail.SetMasterLink(&master, {"ORDER_NO", "YEAR"}, {"NO", "YR"});
+    master.Open();
+    detail.Open();
+    EXPECT_EQ(detail.RecordCount(), 1);
+    EXPECT_EQ(detail.FieldByName("ITEM").AsString(), "new 1");
+    master.Next();
+    EXPECT_EQ(detail.RecordCount(), 1);
+    EXPECT_EQ(detail.FieldByName("ITEM").AsString(), "old 2");
+}
+
 TEST(Dataset, DataModuleChildrenAndDestruction)
 {
     QObject module;

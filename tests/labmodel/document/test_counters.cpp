@@ -20,6 +20,7 @@ using namespace kx;
 namespace {
 
 constexpr int64_t Max64 = std::numeric_limits<int64_t>::max();
+constexpr int64_t Min64 = std::numeric_limits<int64_t>::min();
 
 class Counters : public ::testing::Test {
 protected:
@@ -99,8 +100,12 @@ TEST_F(Counters, SteppingStopsAtTheLastValue)
         // A negative step runs down to NumTo (it used to keep NumFrom for every label).
         {100, 1, -1, 3, 100, {"100", "99", "98"}},
         {10, 1, -4, 4, 3, {"10", "6", "2", "2"}},
-        // A positive step that starts past its end has its first value only.
+        // A positive step that starts past its end has its first value only: one label.
         {5, 1, 1, 2, 1, {"5", "5"}},
+        // More values than a label count holds: the answer stays at the largest count
+        // (2^32 + 1 values would wrap to 1 in 32 bits).
+        {0, 4294967296LL, 1, 2, std::numeric_limits<int32_t>::max(), {"0", "1"}},
+        {Min64, Max64, 1, 1, std::numeric_limits<int32_t>::max(), {"-9223372036854775808"}},
         // 64-bit values near the top neither wrap nor lose digits.
         {Max64 - 2, Max64, 2, 3, 2, {"9223372036854775805", "9223372036854775807", "9223372036854775807"}},
     };

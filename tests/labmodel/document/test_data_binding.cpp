@@ -129,7 +129,19 @@ TEST_F(Binding, GetFieldTextByFieldType)
         {ftFloat, 45352.25, "yyyy-mm-dd hh:nn", true, "2024-03-01 06:00"},
         {ftString, "Tea", "0000", false, "Tea"},
         {ftBoolean, true, "0", false, "True"},
-        {ftAutoInc, 9, "000", false, "9"}, // not a formatted kind: its value as text
+        // Every integer, float and date-time type is formatted as its family (the SQLite
+        // mapping gives auto-increments, bytes, singles and time stamps; their formats
+        // used to be ignored).
+        {ftAutoInc, 1, "00000", false, "00001"},
+        {ftLongWord, qint64(4000000000LL), "#,##0", false, "4,000,000,000"},
+        {ftShortint, -7, "00", false, "-07"},
+        {ftByte, 200, "0000", false, "0200"},
+        {ftSingle, 2.5, "0.000", false, "2.500"},
+        {ftExtended, 1234.5, "#,##0.0", false, "1,234.5"},
+        {ftFMTBcd, 0.125, "0.00", false, "0.13"},
+        {ftTimeStamp, 45352.75, "dd/mm/yyyy", false, "01/03/2024"},
+        {ftOraTimeStamp, 45352.75, "hh:nn", false, "18:00"},
+        {ftGuid, "{0042}", "0000", false, "{0042}"}, // not a number: its value as text
         {ftInteger, QVariant(), "0000", false, ""},
         {ftString, QVariant(), "", false, ""},
     };
@@ -261,20 +273,66 @@ TEST_F(Binding, ValidateDataOpeningFilteringAndMissingDataset)
         lab.ValidateData(false, false, false);
         ADD_FAILURE() << "open failure not reported";
     } catch (const EKxError &e) {
-        EXPECT_STREQ(e.what(), "CAN'T OPEN DATASET");
+        // The message says why (the source's own text follows).
+        EXPECT_STREQ(e.what(), "CAN'T OPEN DATASET : cannot open Customers");
     }
     EXPECT_EQ(lab.DataSet(), ds);
 
-    // A stored dataset that is not there: false, and said so.
+    // A stored dataset that is not there: false and listed while binding only; an error
+    // when the binding is checked (before printing), never a silent unbound run.
     TKXCustomLab other;
     other.SetDataMod(&module);
     other.SetLinkData(true);
     other.SetDatasetName("Suppliers");
-    EXPECT_FALSE(other.ValidateData(false, true, false));
+    EXPECT_FALSE(other.ValidateData(false, false, false));
     EXPECT_EQ(other.ValidationProblems(), QStringList{"DATASET NOT FOUND :Suppliers"});
+    try {
+        other.ValidateData(true, true, false);
+        ADD_FAILURE() << "missing dataset accepted";
+    } catch (const EKxError &e) {
+        EXPECT_STREQ(e.what(), "DATASET NOT FOUND :Suppliers");
+    }
     other.SetLinkData(false);
     EXPECT_FALSE(other.ValidateData(false, true, false));
     EXPECT_TRUE(other.ValidationProblems().isEmpty());
+}
+
+// Mended: a closed dataset (OpenCloseData off) was asked for its record count, so a label
+// bound to it could not even be opened. What needs the records waits until it is open.
+TEST_F(Binding, ValidateDataLeavesAClosedDatasetAlone)
+{
+    MemoryDataset *ds = AddDataset("Customers");
+    ds->AddColumn("NAME", ftString, 20);
+    ds->AddRow({"Ann"});
+    Link();
+    lab.SetDatasetName("Customers");
+    BoundText("NAME");
+    BoundText("GONE"); // looked at only once the dataset is open
+    lab.PrintInfo()->SetLastLab(7);
+    EXPECT_TRUE(lab.ValidateData(true, true, true));
+    EXPECT_FALSE(ds->Active());
+    EXPECT_EQ(lab.PrintInfo()->LastLab(), 7);
+    ds->Open();
+    EXPECT_THROW(lab.ValidateData(true, true, true), EKxError);
+    EXPECT_EQ(lab.PrintInfo()->LastLab(), 1);
+}
+
+// Mended: a dataset of the application's data modules, stored by its plain name, was
+// searched as "Module.Name" and never found again.
+TEST_F(Binding, ValidateDataRebindsAnApplicationModulesDatasetByItsName)
+{
+    QObject dm;
+    dm.setObjectName("DM");
+    MemoryDataset *items = AddDataset("Items", &dm);
+    lab.SetApplicationModules({&dm});
+    lab.SetLinkData(true);
+    lab.SetDatasetName("Items");
+    EXPECT_TRUE(lab.ValidateData(false, true, false));
+    EXPECT_EQ(lab.DataSet(), items);
+    lab.SetDataSet(nullptr);
+    lab.SetDatasetName("DM.Items"); // a qualified name finds it with its module
+    EXPECT_TRUE(lab.ValidateData(false, true, false));
+    EXPECT_EQ(lab.DataSet(), items);
 }
 
 // ---------------------------------------------------------------------------------------

@@ -67,8 +67,8 @@ TEST_F(Setup, MeasureClampsAndMarksModified)
         {"MarTop 2.5 mm", [&] { m.SetMarTop(2.5f); }, [&] { return m.MarTopInternal(); }, 250},
         {"DiHor -1", [&] { m.SetDiHor(-1); }, [&] { return m.DiHorInternal(); }, 0},
         {"DiVer 1", [&] { m.SetDiVer(1); }, [&] { return m.DiVerInternal(); }, 100},
-        {"InnerCircle beyond Width (500, set above)", [&] { m.SetInnerCircle(100); },
-         [&] { return m.InnerCircleInternal(); }, 500},
+        {"InnerCircle beyond half the Width (500, set above)", [&] { m.SetInnerCircle(100); },
+         [&] { return m.InnerCircleInternal(); }, 250},
         {"InnerCircle -1", [&] { m.SetInnerCircle(-1); }, [&] { return m.InnerCircleInternal(); }, 0},
     };
     for (const Case &c : cases) {
@@ -122,6 +122,30 @@ TEST_F(Setup, LabelTypeKeepsTheCircleRuleAndFitsTheBackground)
     m.SetLabelType(TZantorType::ltRect);
     EXPECT_EQ(m.InnerCircleInternal(), 0);
     EXPECT_EQ(back.Style(), TKXBackStyle::biNone);
+}
+
+// Mended: the inner circle is a radius but was clamped to the width, a diameter, and never
+// again when the label got smaller.
+TEST_F(Setup, InnerCircleStaysWithinHalfTheWidth)
+{
+    m.SetLabelType(TZantorType::ltCircle);
+    m.SetWidth(50);
+    m.SetInnerCircle(40);
+    EXPECT_EQ(m.InnerCircleInternal(), 2500);
+    const struct {
+        const char *change;
+        std::function<void()> set;
+        int32_t inner;
+    } cases[] = {
+        {"Width 30 mm", [&] { m.SetWidth(30); }, 1500},
+        {"Height 20 mm", [&] { m.SetHeight(20); }, 1000},
+        {"size 16 mm", [&] { m.SetLabelSizeMM(16, 16); }, 800},
+        {"Width 60 mm: kept", [&] { m.SetWidth(60); }, 800},
+    };
+    for (const auto &c : cases) {
+        c.set();
+        EXPECT_EQ(m.InnerCircleInternal(), c.inner) << c.change;
+    }
 }
 
 // Mended: the millimetre setters skipped the clamps and the circle rule.
@@ -282,6 +306,19 @@ TEST_F(Setup, BackSurfaceColoursAndGuides)
     EXPECT_EQ(ed.Count("UpdateEditor(0)"), 2);
 }
 
+// Mended: showing the guides is stored with the label but marked it modified only with an
+// editor linked (the guide positions always did).
+TEST(SetupWithoutEditor, ShowAlignMarksTheLabelModified)
+{
+    TKXCustomLab lab;
+    lab.SetModified(false);
+    lab.BackSurf()->SetShowAlign(true);
+    EXPECT_TRUE(lab.Modified());
+    lab.SetModified(false);
+    lab.BackSurf()->SetShowAlign(true); // unchanged
+    EXPECT_FALSE(lab.Modified());
+}
+
 class Picture : public Setup {
 protected:
     void SetUp() override
@@ -431,22 +468,30 @@ TEST_F(Setup, PrinterMetricsFromThePort)
     EXPECT_EQ(print.Width(), 0);
 }
 
-TEST_F(Setup, PrinterMetricsOfTheRealPort)
+TEST_F(Setup, PrinterMetricsOfAPrinterThatIsNotThereAreZero)
 {
     zt::RequireGuiApp();
     print.SetPrinterName("No such printer anywhere");
     print.SetPrinterIndex(-99);
-    const bool anyPrinter = !TKXPrinterPort::PrinterNames().isEmpty();
-    if (!anyPrinter) {
-        EXPECT_EQ(print.DpiH(), 0);
-        EXPECT_EQ(print.MarginLeft(), 0);
-        EXPECT_EQ(print.Width(), 0);
-        return;
-    }
-    print.SetPrinterName(TKXPrinterPort::PrinterNames().front());
+    EXPECT_EQ(print.DpiH(), 0);
+    EXPECT_EQ(print.MarginLeft(), 0);
+    EXPECT_EQ(print.Width(), 0);
+}
+
+// Metrics of a real printer: the test queue, which the *Cups suites can count on (they run
+// with it in place, never while it is being added or removed).
+class SetupCups : public Setup {};
+
+TEST_F(SetupCups, PrinterMetricsOfTheTestQueue)
+{
+    zt::RequireGuiApp();
+    const QString queue = QStringLiteral("ZantorTestPDF");
+    ASSERT_TRUE(TKXPrinterPort::PrinterNames().contains(queue)) << "the test queue is not there";
+    print.SetPrinterName(queue);
     EXPECT_GT(print.DpiH(), 0);
     EXPECT_GT(print.Width(), 0);
     EXPECT_GE(print.MarginLeft(), 0);
+    EXPECT_LT(print.MarginLeft(), print.Width());
 }
 
 } // namespace

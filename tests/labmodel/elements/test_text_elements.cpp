@@ -364,6 +364,25 @@ TEST_F(ShownText, BindingSwitchesCaptionAndGeometryKind)
 // ---------------------------------------------------------------------------------------
 // The design width of a bound text
 
+// Mended: the box kept the width of Before + After as its minimum after both were emptied.
+TEST_F(ShownText, AddTextMinimumDesignWidthFollowsBeforeAndAfter)
+{
+    zt::FakeDesignerServices editor(lab); // 10 units a pixel
+    auto *add = Place<TKXAddText>({1000, 1000});
+    add->SetBefore("Pre");
+    add->SetAfter("Post");
+    add->SetData(true);
+    add->SetFieldName("NAME");
+    add->Draw(canvas, {0, 0}, tdLab, ftNone); // "PreNAMEPost": 1100 wide, at least 700
+    add->SetBorder({100, 100, 150, 140});
+    EXPECT_EQ(add->DesignWidth(), 700);
+    add->SetBefore("");
+    add->SetAfter("");
+    add->Draw(canvas, {0, 0}, tdLab, ftNone);
+    add->SetBorder({100, 100, 130, 140});
+    EXPECT_EQ(add->DesignWidth(), 300);
+}
+
 TEST_F(ShownText, DesignWidthClipsOnTheDesignSurfaceOnly)
 {
     // 600 x 350 pixels show the 6000 x 3500 label: 10 units a pixel.

@@ -4,7 +4,9 @@
 #include "elements/KXText.h"
 #include "FakeDesignerServices.h"
 #include "file/KXLabelFile.h"
+#include "GuiApp.h"
 #include "LabelFileComposer.h"
+#include "MemoryDataset.h"
 #include "stream/KXStream.h"
 #include "stream/KXStreamStr.h"
 #include "TestElements.h"
@@ -534,6 +536,38 @@ TEST_F(LoadFailure, AbsurdCountsAndValues)
     ExpectCleanFailure(ComposeLabel(U));
 }
 
+// A failed read straight into a document that already holds elements and counters puts
+// back exactly those: the read's own counters and the elements it had read go, the
+// document's stay.
+TEST_F(LoadFailure, DirectReadPutsBackTheElementsAndCountersThere)
+{
+    TKXCustomLab lab;
+    auto *mine = lab.NewElement<zt::TestBox>();
+    mine->SetID("Mine");
+    TKXCounter *serial = lab.NewCounter();
+    serial->Name = "Mine";
+    serial->NumTo = 50;
+    const Bytes full = ComposeLabel(Rich()); // two counters and two elements
+    // Cut inside the last element (the counters and the first element are read by then),
+    // and inside the first.
+    for (size_t cut : {full.size() - 1, full.size() - 60}) {
+        SCOPED_TRACE(cut);
+        TKXStreamReader r(Bytes(full.begin(), full.begin() + cut));
+        EXPECT_THROW(lab.LoadFromStream(r, false), EKxStreamError);
+        ASSERT_EQ(lab.ElementCount(), 1);
+        EXPECT_EQ(lab.GetElement(1), mine);
+        EXPECT_EQ(mine->ID(), "Mine");
+        ASSERT_EQ(lab.CounterCount(), 1);
+        EXPECT_EQ(lab.GetCounter(1), serial);
+        EXPECT_EQ(serial->NumTo, 50);
+    }
+    // The same stream whole adds its own to them.
+    TKXStreamReader r(full);
+    lab.LoadFromStream(r, false);
+    EXPECT_EQ(lab.ElementCount(), 3);
+    EXPECT_EQ(lab.CounterCount(), 3);
+}
+
 // ---------------------------------------------------------------------------------------
 // Files
 
@@ -566,6 +600,100 @@ TEST_F(LabelFiles, SaveAndLoadLabel)
     EXPECT_EQ(back.ElementCount(), 1);
     EXPECT_EQ(ui.BusyCalls, 1);
     EXPECT_EQ(ui.BusyDepth, 0);
+}
+
+// Mended: a background picture that cannot be decoded raised inside the read, and the whole
+// label was lost as "ERROR READING FILE". While reading it is handled like a missing one:
+// the name is kept, the picture stays empty and the user is told once; reading for a file
+// preview shows no message at all.
+TEST_F(LabelFiles, DamagedOrMissingBackgroundPictureNeverStopsALabel)
+{
+    zt::RequireGuiApp();
+    {
+        QFile f(Path("broken.png"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("not a picture");
+    }
+    const struct {
+        const char *file, *message;
+    } cases[] = {{"broken.png", "INVALID IMAGE : "}, {"gone.png", "IMAGE NOT FOUND : "}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.file);
+        ComposedLabel L;
+        L.BackFile = Path(c.file).toStdU16String();
+        L.Elements = {Box(100, 100, 900, 900, "Rectangle1")};
+        const Bytes b = ComposeLabel(L);
+
+        zt::FakeUIServices ui;
+        TKXCustomLab preview;
+        preview.SetUIServices(&ui);
+        Load(preview, b, true);
+        EXPECT_EQ(preview.ElementCount(), 1);
+        EXPECT_TRUE(ui.Messages.empty());
+
+        TKXCustomLab lab;
+        lab.SetUIServices(&ui);
+        Load(lab, b);
+        EXPECT_EQ(lab.ElementCount(), 1);
+        EXPECT_EQ(lab.BackSurf()->FileImage(), Path(c.file));
+        EXPECT_TRUE(lab.BackSurf()->ImageMissing());
+        EXPECT_TRUE(lab.BackSurf()->Image().isNull());
+        EXPECT_EQ(ui.Messages, std::vector<QString>{c.message + Path(c.file)});
+        EXPECT_EQ(Save(lab), b); // the reference is kept
+    }
+}
+
+// Mended: a label bound to a closed dataset (OpenCloseData off) could not be opened, and a
+// dataset that failed to open made "ERROR READING FILE" of a sound file. The label opens;
+// a dataset problem is told as what it is.
+TEST_F(LabelFiles, ABoundLabelOpensWhateverItsDatasetsState)
+{
+    QObject dm;
+    auto *ds = new MemoryDataset("Customers", &dm);
+    ds->AddColumn("NAME", TKXFieldType::ftString, 20);
+    ds->AddRow({"Ann"});
+    {
+        TKXCustomLab lab;
+        lab.SetDataMod(&dm);
+        lab.SetLinkData(true);
+        ASSERT_TRUE(lab.FindDataset("Customers", false, false));
+        auto *t = lab.NewElement<TKXText>();
+        t->SetData(true);
+        t->SetFieldName("NAME");
+        lab.SaveLabel(Path("bound.eti"));
+    }
+    zt::FakeUIServices ui;
+    TKXCustomLab lab;
+    lab.SetUIServices(&ui);
+    lab.SetDataMod(&dm);
+    lab.LoadLabel(Path("bound.eti"), false);
+    EXPECT_EQ(lab.ElementCount(), 1);
+    EXPECT_EQ(lab.DataSet(), ds);
+    EXPECT_FALSE(ds->Active());
+    EXPECT_TRUE(ui.Messages.empty());
+
+    lab.SetOpenCloseData(true);
+    ds->FailOpen = true;
+    lab.LoadLabel(Path("bound.eti"), false);
+    EXPECT_EQ(lab.ElementCount(), 1);
+    EXPECT_FALSE(lab.VaDa());
+    EXPECT_EQ(ui.Messages, std::vector<QString>{"CAN'T OPEN DATASET : cannot open Customers"});
+}
+
+// Mended: the inner circle is a radius; a file holding one larger than half the label
+// drew a disc over the neighbouring labels.
+TEST_F(LabelFile, InnerCircleIsClampedToHalfTheWidthWhenRead)
+{
+    ComposedLabel L;
+    L.LabelType = 1;
+    L.Width = L.Height = 4000;
+    L.InnerCircle = 3000;
+    TKXCustomLab lab;
+    Load(lab, ComposeLabel(L));
+    EXPECT_EQ(lab.Measure()->InnerCircleInternal(), 2000);
+    L.InnerCircle = 1500;
+    Load(lab, ComposeLabel(L));
+    EXPECT_EQ(lab.Measure()->InnerCircleInternal(), 1500);
 }
 
 TEST_F(LabelFiles, LoadingAMissingFileLeavesAnEmptyLabel)

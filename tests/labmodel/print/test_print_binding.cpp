@@ -1,10 +1,14 @@
 // The print run and the preview with the label's own binding: text elements bound to a
 // dataset of a data module and to the label's counters.
+#include "core/KXError.h"
 #include "elements/KXText.h"
+#include "FakeDesignerServices.h"
 #include "GuiApp.h"
 #include "RecordingPages.h"
 
 #include <gtest/gtest.h>
+
+#include <QTemporaryDir>
 
 using namespace kx;
 
@@ -122,6 +126,63 @@ TEST_F(PrintBinding, RecordsWithCountersAndTheirPreview)
     EXPECT_EQ(Shown(page2, 200), std::vector<std::string>(serials.begin() + 21, serials.end()));
     EXPECT_EQ(items->RecNo(), 7);
     EXPECT_EQ(serial.Counter, 555);
+}
+
+// Mended: a label bound to a dataset of the application's data modules was not bound again
+// when it was reopened, and printed its captions as a fixed run.
+TEST(PrintReopened, ApplicationModulesDatasetIsBoundAgainAndAMissingOneIsAnError)
+{
+    zt::RequireGuiApp();
+    QTemporaryDir dir;
+    const QString path = dir.filePath("items.eti");
+    QObject dm;
+    dm.setObjectName("DM");
+    MemoryDataset *items = zt::MakeItems(3).release();
+    items->setParent(&dm);
+    {
+        TKXCustomLab lab;
+        lab.SetApplicationModules({&dm});
+        lab.SetLinkData(true);
+        ASSERT_TRUE(lab.FindDataset("Items", false, false));
+        auto *t = lab.NewElement<TKXText>();
+        t->SetData(true);
+        t->SetFieldName("ID");
+        t->SetP1(100, 100);
+        lab.SaveLabel(path);
+    }
+    auto run = [](TKXCustomLab &lab) {
+        lab.Printer().SelectPdfFile({});
+        zt::RecordingPages pages;
+        lab.PrepareRun(false);
+        lab.PrintPages(pages);
+        return pages.AllTexts();
+    };
+
+    zt::FakeUIServices ui;
+    TKXCustomLab lab;
+    lab.SetUIServices(&ui);
+    lab.SetApplicationModules({&dm});
+    lab.SetOpenCloseData(true);
+    lab.LoadLabel(path, false);
+    EXPECT_TRUE(ui.Messages.empty());
+    EXPECT_EQ(lab.DataSet(), items);
+    EXPECT_TRUE(lab.VaDa());
+    EXPECT_EQ(run(lab), (std::vector<std::string>{"1", "2", "3"}));
+
+    // Without the module the label opens all the same, the user is told why, and printing
+    // it is refused instead of printing "ID" on every label.
+    TKXCustomLab orphan;
+    orphan.SetUIServices(&ui);
+    orphan.LoadLabel(path, false);
+    EXPECT_EQ(ui.Messages, std::vector<QString>{"DATASET NOT FOUND :Items"});
+    EXPECT_EQ(orphan.ElementCount(), 1);
+    EXPECT_FALSE(orphan.VaDa());
+    try {
+        run(orphan);
+        ADD_FAILURE() << "a bound label printed without its dataset";
+    } catch (const EKxError &e) {
+        EXPECT_STREQ(e.what(), "DATASET NOT FOUND :Items");
+    }
 }
 
 } // namespace

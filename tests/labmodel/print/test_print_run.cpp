@@ -103,6 +103,23 @@ TEST_F(PrintRun, RowsFillLeftToRightThenDown)
     EXPECT_EQ(Run().Labels(0), want);
 }
 
+// DiHor is the gap between two labels of a row (across), DiVer the gap between two rows
+// (down); NuVer counts the columns, NuHor the rows.
+TEST_F(PrintRun, HorizontalGapSeparatesColumnsAndVerticalGapRows)
+{
+    m.SetNuVer(3);
+    m.SetNuHor(2);
+    m.SetDiHor(3); // 300
+    m.SetDiVer(7); // 700
+    pi.SetNumLabs(6);
+    auto at = [](int x, int y) { return "-@" + std::to_string(x + 100) + "," + std::to_string(y + 200); };
+    const std::vector<std::string> want = {
+        at(500, 1000), at(500 + 6300, 1000), at(500 + 2 * 6300, 1000),
+        at(500, 1000 + 4200), at(500 + 6300, 1000 + 4200), at(500 + 2 * 6300, 1000 + 4200),
+    };
+    EXPECT_EQ(Run().Labels(0), want);
+}
+
 TEST_F(PrintRun, PrinterOffsetIsTakenOffEveryPosition)
 {
     pi.SetNumLabs(1);

@@ -112,6 +112,21 @@ TEST_F(SheetRender, InnerCircleIsAWhiteDiscInTheCentre)
     EXPECT_EQ(canvas.Last("Ellipse").Text, "Ellipse(78,78,182,182)");
 }
 
+// Mended: the inner circle (a radius) was clamped to the width (a diameter): its disc
+// covered more than its label, and on a sheet clipped to every label's circle it whitened
+// the labels drawn before it.
+TEST_F(SheetRender, InnerDiscIsNeverLargerThanItsLabel)
+{
+    back.SetPrint(true);
+    Circle(5000, 4000);
+    lab.PaintBackSurf(canvas, 500, 1000, TKXDrawType::tdPrint, {});
+    EXPECT_EQ(canvas.Last("Ellipse").Text, "Ellipse(500,1000,5500,6000)");
+    m.SetWidth(30); // the disc shrinks with its label
+    canvas.Clear();
+    lab.PaintBackSurf(canvas, 500, 1000, TKXDrawType::tdPrint, {});
+    EXPECT_EQ(canvas.Last("Ellipse").Text, "Ellipse(500,1000,3500,4000)");
+}
+
 TEST_F(SheetRender, RoundStylesOnTheLabelMetafileFillTheSurfaceFirst)
 {
     Circle(5000, 0);
