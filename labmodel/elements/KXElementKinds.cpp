@@ -3,6 +3,7 @@
 #include "document/KXBaseLab.h"
 #include "document/KXElementFactory.h"
 #include "elements/KXBarCode.h"
+#include "elements/KXShapes.h"
 #include "elements/KXText.h"
 
 namespace kx {
@@ -14,6 +15,8 @@ void RegisterElementKinds()
     F::RegisterKind(TKXEle::deAddText, F::CreatorOf<TKXAddText>());
     F::RegisterKind(TKXEle::deAskText, F::CreatorOf<TKXAskText>());
     F::RegisterKind(TKXEle::deBar, F::CreatorOf<TKXBarCode>());
+    F::RegisterKind(TKXEle::deLine, F::CreatorOf<TKXLine>());
+    F::RegisterKind(TKXEle::deRect, F::CreatorOf<TKXRect>());
 }
 
 } // namespace kx
