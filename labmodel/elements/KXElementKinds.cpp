@@ -3,6 +3,7 @@
 #include "document/KXBaseLab.h"
 #include "document/KXElementFactory.h"
 #include "elements/KXBarCode.h"
+#include "elements/KXParagraph.h"
 #include "elements/KXShapes.h"
 #include "elements/KXText.h"
 
@@ -17,6 +18,7 @@ void RegisterElementKinds()
     F::RegisterKind(TKXEle::deBar, F::CreatorOf<TKXBarCode>());
     F::RegisterKind(TKXEle::deLine, F::CreatorOf<TKXLine>());
     F::RegisterKind(TKXEle::deRect, F::CreatorOf<TKXRect>());
+    F::RegisterKind(TKXEle::deParagraph, F::CreatorOf<TKXParagraph>());
 }
 
 } // namespace kx

@@ -1,6 +1,7 @@
 // The label file: fixtures written by the independent composer (tests/support) for every
 // layout the reader knows, round trips, and streams that must fail cleanly.
 #include "document/KXElementFactory.h"
+#include "elements/KXParagraph.h"
 #include "elements/KXShapes.h"
 #include "elements/KXText.h"
 #include "FakeDesignerServices.h"
@@ -1002,6 +1003,47 @@ TEST_F(ShapeRecords, UndoOfADeletionRestoresTheShape)
     EXPECT_EQ(back.RadioInternal(), 250);
     EXPECT_EQ(back.Angle(), 270);
     EXPECT_EQ(back.ID(), "Rectangle3");
+}
+
+// The paragraph: record T and its format byte at every version, through the file and
+// through undo of a deletion.
+TEST_F(ShapeRecords, ParagraphThroughTheFileAndUndo)
+{
+    TKXElementFactory::RegisterKind(TKXEle::deParagraph, TKXElementFactory::CreatorOf<TKXParagraph>());
+    for (int32_t version : {19, 2300, 2811}) {
+        SCOPED_TRACE(version);
+        ComposedLabel L;
+        L.Version = version;
+        if (version < 20)
+            L.Access = 1;
+        ComposedElement e = Box(100, 200, 2100, 1200, "Paragraph1");
+        e.Code = 8;
+        e.HasData = e.HasText = e.HasParagraph = true;
+        e.Text = u"First line\r\nsecond";
+        e.ParagraphFormat = 9;
+        e.Angle = 90;
+        L.Elements = {e, Shape(4, "Rectangle1", 0, 0, 2)};
+        const Bytes file = ComposeLabel(L);
+        TKXCustomLab lab;
+        Load(lab, file);
+        ASSERT_EQ(lab.ElementCount(), 2);
+        auto &p = dynamic_cast<TKXParagraph &>(*lab.GetElement(1));
+        EXPECT_EQ(p.Text(), "First line\r\nsecond");
+        EXPECT_EQ(p.Alignment(), TKXTextFormat::tfRightBottom);
+        EXPECT_EQ(p.Angle(), 90);
+        EXPECT_EQ(p.P2().x, version < 20 ? 21000 : 2100);
+        if (version == 2811) {
+            EXPECT_EQ(Save(lab), file);
+        }
+
+        lab.RemoveElement(&p, false, true);
+        ASSERT_EQ(lab.ElementCount(), 1);
+        lab.UndoRedo(TKXURAction::urUndo);
+        auto &back = dynamic_cast<TKXParagraph &>(*lab.GetElement(1));
+        EXPECT_EQ(back.Text(), "First line\r\nsecond");
+        EXPECT_EQ(back.Alignment(), TKXTextFormat::tfRightBottom);
+        EXPECT_EQ(back.ID(), "Paragraph1");
+    }
 }
 
 } // namespace
