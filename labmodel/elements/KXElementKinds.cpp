@@ -5,6 +5,7 @@
 #include "elements/KXBarCode.h"
 #include "elements/KXImage.h"
 #include "elements/KXParagraph.h"
+#include "elements/KXPolyText.h"
 #include "elements/KXShapes.h"
 #include "elements/KXText.h"
 
@@ -21,6 +22,7 @@ void RegisterElementKinds()
     F::RegisterKind(TKXEle::deRect, F::CreatorOf<TKXRect>());
     F::RegisterKind(TKXEle::deParagraph, F::CreatorOf<TKXParagraph>());
     F::RegisterKind(TKXEle::deImage, F::CreatorOf<TKXImage>());
+    F::RegisterKind(TKXEle::dePolyText, F::CreatorOf<TKXPolyText>());
 }
 
 } // namespace kx
