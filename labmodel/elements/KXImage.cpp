@@ -199,7 +199,11 @@ void TKXImage::LoadImage()
         return;
     }
     FValid = false;
-    FOwner->UIServices().ShowMessage(InvalidFile + FFileImage);
+    // While a label is read the document decides whether to tell (never for a file preview).
+    if (FOwner->Loading())
+        FOwner->ReportLoadProblem(InvalidFile + FFileImage);
+    else
+        FOwner->UIServices().ShowMessage(InvalidFile + FFileImage);
 }
 
 bool TKXImage::LoadPictureBytes(const QByteArray &Bytes)

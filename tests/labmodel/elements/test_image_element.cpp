@@ -557,4 +557,26 @@ TEST_F(ImageElement, MovedPictureIsFoundThroughTheRelativePath)
     EXPECT_TRUE(ui.Messages.empty());
 }
 
+// Reading labels for the open dialog's file preview shows no message box for a picture
+// that is not there; opening the label tells it once.
+TEST_F(ImageElement, MissingPictureIsNotReportedWhileReadingAFilePreview)
+{
+    zt::ComposedLabel l;
+    const zt::Bytes one = ImageRecord(2811, "/nowhere/gone.png", u"", 0, 0, 0, {});
+    l.ExtraElementBytes = one;
+    l.ExtraElementBytes.insert(l.ExtraElementBytes.end(), one.begin(), one.end());
+    l.ExtraElementCount = 2;
+    const zt::Bytes file = zt::ComposeLabel(l);
+    for (bool preview : {true, false}) {
+        ui.Messages.clear();
+        TKXCustomLab doc;
+        doc.SetUIServices(&ui);
+        TKXStreamReader r(file);
+        doc.LoadFromStream(r, preview);
+        EXPECT_EQ(doc.ElementCount(), 2);
+        EXPECT_EQ(ui.Messages, preview ? std::vector<QString>{}
+                                       : std::vector<QString>{"INVALID FILE : /nowhere/gone.png"});
+    }
+}
+
 } // namespace
