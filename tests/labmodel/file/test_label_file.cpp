@@ -949,12 +949,13 @@ TEST_F(TextRecords, UndoRestoresAText)
 
 class ShapeRecords : public LabelFile {
 protected:
-    void SetUp() override
+    // The library's lines and rectangles, in place of the test stand-ins.
+    ShapeRecords()
     {
-        zt::RegisterTestKinds();
-        TKXElementFactory::RegisterKind(TKXEle::deLine, TKXElementFactory::CreatorOf<TKXLine>());
-        TKXElementFactory::RegisterKind(TKXEle::deRect, TKXElementFactory::CreatorOf<TKXRect>());
+        library.Set<TKXLine>(TKXEle::deLine);
+        library.Set<TKXRect>(TKXEle::deRect);
     }
+    TKXFactoryOverride library;
     static ComposedElement Shape(uint8_t code, const std::string &id, int32_t radio, uint8_t ellipse,
                                  int16_t figure)
     {
@@ -1076,7 +1077,7 @@ TEST_F(ShapeRecords, UndoOfADeletionRestoresTheShape)
 // through undo of a deletion.
 TEST_F(ShapeRecords, ParagraphThroughTheFileAndUndo)
 {
-    TKXElementFactory::RegisterKind(TKXEle::deParagraph, TKXElementFactory::CreatorOf<TKXParagraph>());
+    library.Set<TKXParagraph>(TKXEle::deParagraph); // registered already; kept explicit
     for (int32_t version : {19, 2300, 2811}) {
         SCOPED_TRACE(version);
         ComposedLabel L;
