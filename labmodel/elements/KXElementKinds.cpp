@@ -2,6 +2,7 @@
 // factory here, one line per kind.
 #include "document/KXBaseLab.h"
 #include "document/KXElementFactory.h"
+#include "elements/KXBarCode.h"
 #include "elements/KXParagraph.h"
 #include "elements/KXShapes.h"
 #include "elements/KXText.h"
@@ -14,6 +15,7 @@ void RegisterElementKinds()
     F::RegisterKind(TKXEle::deText, F::CreatorOf<TKXText>());
     F::RegisterKind(TKXEle::deAddText, F::CreatorOf<TKXAddText>());
     F::RegisterKind(TKXEle::deAskText, F::CreatorOf<TKXAskText>());
+    F::RegisterKind(TKXEle::deBar, F::CreatorOf<TKXBarCode>());
     F::RegisterKind(TKXEle::deLine, F::CreatorOf<TKXLine>());
     F::RegisterKind(TKXEle::deRect, F::CreatorOf<TKXRect>());
     F::RegisterKind(TKXEle::deParagraph, F::CreatorOf<TKXParagraph>());
