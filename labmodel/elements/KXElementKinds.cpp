@@ -4,6 +4,7 @@
 #include "document/KXElementFactory.h"
 #include "elements/KXBarCode.h"
 #include "elements/KXParagraph.h"
+#include "elements/KXPolyText.h"
 #include "elements/KXShapes.h"
 #include "elements/KXText.h"
 
@@ -19,6 +20,7 @@ void RegisterElementKinds()
     F::RegisterKind(TKXEle::deLine, F::CreatorOf<TKXLine>());
     F::RegisterKind(TKXEle::deRect, F::CreatorOf<TKXRect>());
     F::RegisterKind(TKXEle::deParagraph, F::CreatorOf<TKXParagraph>());
+    F::RegisterKind(TKXEle::dePolyText, F::CreatorOf<TKXPolyText>());
 }
 
 } // namespace kx
