@@ -478,7 +478,10 @@ void TKXLabelFile::Apply(const TKXLabelHeader &h, TKXCustomLab &Lab)
     m.FPaperHeight = h.PaperHeight;
     m.FInnerCircle = h.InnerCircle;
     m.FLabelType = h.LabelType;
-    m.ClampInnerCircle(); // older files may hold a diameter-sized radius
+    // A damaged file may store sizes the setters never allow (a zero width divides the
+    // drawing by zero), and older files a diameter-sized inner circle: the values are
+    // brought within the setters' limits, as if typed in.
+    m.ApplyLimits();
     TKXTitle &t = *Lab.FTitle;
     t.FFontHeight = h.TitleFontHeight;
     t.FFontColor = h.TitleFontColor;
