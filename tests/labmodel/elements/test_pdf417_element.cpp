@@ -470,3 +470,27 @@ TEST(Pdf417Record, DamagedRecordsFail)
     TKXStreamReader r(bad);
     EXPECT_THROW(TKXElementFactory::ReadElement(r, other), EKxStreamError);
 }
+
+// Undo replays the element's record: the text, the grid request and the symbol come back.
+TEST(Pdf417Undo, UndoRestoresTextGridAndSymbol)
+{
+    TKXCustomLab lab;
+    lab.SetUnReIni(0);
+    auto *p = lab.NewElement<TKXPdf417>();
+    lab.SetUnReIni(1);
+    const auto before = p->Symbol().CodeWords();
+    p->SetCode("Another text 12345");
+    p->SetColCount(5);
+    lab.UndoRedo(TKXURAction::urUndo);
+    lab.UndoRedo(TKXURAction::urUndo);
+    auto *q = dynamic_cast<TKXPdf417 *>(lab.GetElement(1));
+    ASSERT_NE(q, nullptr);
+    EXPECT_EQ(q->Code(), "PdfCode");
+    EXPECT_EQ(q->ColCount(), 0);
+    EXPECT_EQ(q->Symbol().CodeWords(), before);
+    lab.UndoRedo(TKXURAction::urRedo);
+    q = dynamic_cast<TKXPdf417 *>(lab.GetElement(1));
+    ASSERT_NE(q, nullptr);
+    EXPECT_EQ(q->Code(), "Another text 12345");
+    EXPECT_TRUE(q->HasSymbol());
+}
