@@ -2,6 +2,7 @@
 // factory here, one line per kind.
 #include "document/KXBaseLab.h"
 #include "document/KXElementFactory.h"
+#include "elements/KXMatrixCodes.h"
 #include "elements/KXText.h"
 
 namespace kx {
@@ -12,6 +13,8 @@ void RegisterElementKinds()
     F::RegisterKind(TKXEle::deText, F::CreatorOf<TKXText>());
     F::RegisterKind(TKXEle::deAddText, F::CreatorOf<TKXAddText>());
     F::RegisterKind(TKXEle::deAskText, F::CreatorOf<TKXAskText>());
+    F::RegisterKind(TKXEle::deDataMatrix, F::CreatorOf<TKXDataMatrix>());
+    F::RegisterKind(TKXEle::deQRCode, F::CreatorOf<TKXQRCode>());
 }
 
 } // namespace kx
