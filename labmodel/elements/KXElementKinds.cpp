@@ -3,6 +3,8 @@
 #include "document/KXBaseLab.h"
 #include "document/KXElementFactory.h"
 #include "elements/KXMatrixCodes.h"
+#include "elements/KXParagraph.h"
+#include "elements/KXShapes.h"
 #include "elements/KXText.h"
 
 namespace kx {
@@ -15,6 +17,9 @@ void RegisterElementKinds()
     F::RegisterKind(TKXEle::deAskText, F::CreatorOf<TKXAskText>());
     F::RegisterKind(TKXEle::deDataMatrix, F::CreatorOf<TKXDataMatrix>());
     F::RegisterKind(TKXEle::deQRCode, F::CreatorOf<TKXQRCode>());
+    F::RegisterKind(TKXEle::deLine, F::CreatorOf<TKXLine>());
+    F::RegisterKind(TKXEle::deRect, F::CreatorOf<TKXRect>());
+    F::RegisterKind(TKXEle::deParagraph, F::CreatorOf<TKXParagraph>());
 }
 
 } // namespace kx
