@@ -2,6 +2,7 @@
 // factory here, one line per kind.
 #include "document/KXBaseLab.h"
 #include "document/KXElementFactory.h"
+#include "elements/KXBarCode.h"
 #include "elements/KXMatrixCodes.h"
 #include "elements/KXParagraph.h"
 #include "elements/KXShapes.h"
@@ -17,6 +18,7 @@ void RegisterElementKinds()
     F::RegisterKind(TKXEle::deAskText, F::CreatorOf<TKXAskText>());
     F::RegisterKind(TKXEle::deDataMatrix, F::CreatorOf<TKXDataMatrix>());
     F::RegisterKind(TKXEle::deQRCode, F::CreatorOf<TKXQRCode>());
+    F::RegisterKind(TKXEle::deBar, F::CreatorOf<TKXBarCode>());
     F::RegisterKind(TKXEle::deLine, F::CreatorOf<TKXLine>());
     F::RegisterKind(TKXEle::deRect, F::CreatorOf<TKXRect>());
     F::RegisterKind(TKXEle::deParagraph, F::CreatorOf<TKXParagraph>());
