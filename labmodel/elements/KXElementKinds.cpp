@@ -3,8 +3,10 @@
 #include "document/KXBaseLab.h"
 #include "document/KXElementFactory.h"
 #include "elements/KXBarCode.h"
+#include "elements/KXImage.h"
 #include "elements/KXMatrixCodes.h"
 #include "elements/KXParagraph.h"
+#include "elements/KXPolyText.h"
 #include "elements/KXShapes.h"
 #include "elements/KXText.h"
 
@@ -22,6 +24,8 @@ void RegisterElementKinds()
     F::RegisterKind(TKXEle::deLine, F::CreatorOf<TKXLine>());
     F::RegisterKind(TKXEle::deRect, F::CreatorOf<TKXRect>());
     F::RegisterKind(TKXEle::deParagraph, F::CreatorOf<TKXParagraph>());
+    F::RegisterKind(TKXEle::deImage, F::CreatorOf<TKXImage>());
+    F::RegisterKind(TKXEle::dePolyText, F::CreatorOf<TKXPolyText>());
 }
 
 } // namespace kx
