@@ -8,6 +8,7 @@
 #include "elements/KXParagraph.h"
 #include "elements/KXPolyText.h"
 #include "elements/KXShapes.h"
+#include "elements/KXSymbol.h"
 #include "elements/KXText.h"
 
 namespace kx {
@@ -20,6 +21,7 @@ void RegisterElementKinds()
     F::RegisterKind(TKXEle::deAskText, F::CreatorOf<TKXAskText>());
     F::RegisterKind(TKXEle::deDataMatrix, F::CreatorOf<TKXDataMatrix>());
     F::RegisterKind(TKXEle::deQRCode, F::CreatorOf<TKXQRCode>());
+    F::RegisterKind(TKXEle::deSymbol, F::CreatorOf<TKXSymbol>());
     F::RegisterKind(TKXEle::deBar, F::CreatorOf<TKXBarCode>());
     F::RegisterKind(TKXEle::deLine, F::CreatorOf<TKXLine>());
     F::RegisterKind(TKXEle::deRect, F::CreatorOf<TKXRect>());
