@@ -6,6 +6,7 @@
 #include "elements/KXImage.h"
 #include "elements/KXMatrixCodes.h"
 #include "elements/KXParagraph.h"
+#include "elements/KXPdf417.h"
 #include "elements/KXPolyText.h"
 #include "elements/KXShapes.h"
 #include "elements/KXSymbol.h"
@@ -28,6 +29,7 @@ void RegisterElementKinds()
     F::RegisterKind(TKXEle::deParagraph, F::CreatorOf<TKXParagraph>());
     F::RegisterKind(TKXEle::deImage, F::CreatorOf<TKXImage>());
     F::RegisterKind(TKXEle::dePolyText, F::CreatorOf<TKXPolyText>());
+    F::RegisterKind(TKXEle::dePdf417, F::CreatorOf<TKXPdf417>());
 }
 
 } // namespace kx
