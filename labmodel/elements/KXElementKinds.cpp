@@ -7,6 +7,7 @@
 #include "elements/KXParagraph.h"
 #include "elements/KXPolyText.h"
 #include "elements/KXShapes.h"
+#include "elements/KXSymbol.h"
 #include "elements/KXText.h"
 
 namespace kx {
@@ -17,6 +18,7 @@ void RegisterElementKinds()
     F::RegisterKind(TKXEle::deText, F::CreatorOf<TKXText>());
     F::RegisterKind(TKXEle::deAddText, F::CreatorOf<TKXAddText>());
     F::RegisterKind(TKXEle::deAskText, F::CreatorOf<TKXAskText>());
+    F::RegisterKind(TKXEle::deSymbol, F::CreatorOf<TKXSymbol>());
     F::RegisterKind(TKXEle::deBar, F::CreatorOf<TKXBarCode>());
     F::RegisterKind(TKXEle::deLine, F::CreatorOf<TKXLine>());
     F::RegisterKind(TKXEle::deRect, F::CreatorOf<TKXRect>());
