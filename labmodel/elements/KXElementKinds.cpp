@@ -5,6 +5,7 @@
 #include "elements/KXBarCode.h"
 #include "elements/KXImage.h"
 #include "elements/KXParagraph.h"
+#include "elements/KXPdf417.h"
 #include "elements/KXPolyText.h"
 #include "elements/KXShapes.h"
 #include "elements/KXSymbol.h"
@@ -25,6 +26,7 @@ void RegisterElementKinds()
     F::RegisterKind(TKXEle::deParagraph, F::CreatorOf<TKXParagraph>());
     F::RegisterKind(TKXEle::deImage, F::CreatorOf<TKXImage>());
     F::RegisterKind(TKXEle::dePolyText, F::CreatorOf<TKXPolyText>());
+    F::RegisterKind(TKXEle::dePdf417, F::CreatorOf<TKXPdf417>());
 }
 
 } // namespace kx
