@@ -204,8 +204,8 @@ public:
 
     // --- Undo hooks ----------------------------------------------------------------------
     // 0 records nothing; n > 0 gathers the next n element changes into one step.
-    void SetUnReIni(int16_t EleAfected);
-    int16_t ElementsAfected() const { return FElementsAfected; }
+    void SetUnReIni(int32_t EleAfected);
+    int32_t ElementsAfected() const { return FElementsAfected; }
     // Records an element's prior state (urProp), its creation or its deletion into the
     // open step; a layout's column or row item records its layout.
     void RecordUndo(TKXURAction Kind, TKXElement &Element);
@@ -512,8 +512,8 @@ private:
     std::vector<TKXSel> FRefArray;
     std::vector<TKXSim> FSymbolSelArray;
     std::vector<TKXSel> FSelectArray;
-    int16_t FElementsAfected = 1;
-    int16_t FElementsAdded = 0;
+    int32_t FElementsAfected = 1;
+    int32_t FElementsAdded = 0;
     TKXDataAccessType FDataAccessType = TKXDataAccessType::daDataSet;
     bool FShowMargins = false;
     TKXElement *FSelected = nullptr;

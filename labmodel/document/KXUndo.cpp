@@ -84,7 +84,7 @@ void TKXUndo::RecordUndo(TKXURAction Kind, TKXElement &Element)
         AddUndoElement(Kind, Element);
 }
 
-void TKXUndo::StepSizeChanged(int16_t ElementsAfected)
+void TKXUndo::StepSizeChanged(int32_t ElementsAfected)
 {
     // A new announcement closes a step that received fewer entries than announced.
     CloseStep();
@@ -205,7 +205,7 @@ bool TKXUndo::UndoRedo(TKXURAction Action)
         TReplayScope scope(FLab);
         TKXStreamReader s(source.Data);
         TKXStreamWriter out;
-        for (int16_t i = 0; i < source.Count; ++i) {
+        for (int32_t i = 0; i < source.Count; ++i) {
             const uint64_t serial = s.ReadUInt64();
             switch (source.Kind) {
             case TKXURAction::urProp: {
