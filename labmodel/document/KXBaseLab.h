@@ -134,6 +134,13 @@ public:
     void AddRefSegment(uint16_t Tipo, TPoint P, TPoint Q);
     void AddSymbolPoint(uint16_t Tipo, TPoint P, bool Selected);
     void ClearRefArray() { FRefArray.clear(); }
+    // What one recording of the editor's elements layer, or of its selection layer, fills.
+    void ClearSymbolArray() { FSymbolArray.clear(); }
+    void ClearSelectArrays()
+    {
+        FSelectArray.clear();
+        FSymbolSelArray.clear();
+    }
     // Empties all four arrays (the designer does before it repaints).
     void ClearMarkers();
     const std::vector<TKXSel> &SelectArray() const { return FSelectArray; }
