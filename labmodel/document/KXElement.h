@@ -225,6 +225,35 @@ protected:
     // The anchor P1 that a text or corner kind takes in the box L, T, R, B.
     bool AnchorInBox(int32_t L, int32_t T, int32_t R, int32_t B, TPoint &P) const;
 
+    // --- One-dimensional barcodes (KXBarPainter.cpp) -------------------------------------
+    // What the bar painter draws: the pattern (width codes of the barcode engine), the
+    // human-readable text and the geometry, all lengths in label units.
+    struct TBarDrawing {
+        TKXBar CodeType = TKXBar::CODE39;
+        AnsiString Pattern;
+        QString Text;          // printed under the bars when ShowNumber is set
+        QString FontName;
+        bool ShowNumber = true;
+        bool Data = false;     // the selection frame shows the data mark
+        int32_t BarWidth = 30; // narrow width N
+        int32_t BHeight = 1000;
+        int32_t LeftMargin = 300; // quiet zone, left and right
+        int32_t TopMargin = 0;
+        int32_t FontHeight = 300;
+        double Ratio = 3.0;    // wide to narrow
+    };
+    // Draws one barcode anchored at P1 + Pos, turned about that point by Angle, in Color
+    // on BackColor (unless Transparent), the text spaced by FTextD. On the design surface
+    // it also sets P2, Frame and Border to the drawn extent, asks the editor for the
+    // selection frame and draws the design marks.
+    void DrawBarcode1D(TPoint Pos, TKXCanvas &Canvas, TKXDrawType DrawType, const TBarDrawing &Bar);
+    // The mark of a value that cannot be encoded: a 20 mm wide, Height high white box with
+    // a red dotted outline (PenWidth label units) and its diagonals at P1 + Pos, never
+    // turned; Frame is that box. The element itself is left as it is (its angle included).
+    void DrawInvalidBarcode(TPoint Pos, TKXCanvas &Canvas, TKXDrawType DrawType, int32_t Height,
+                            int32_t PenWidth);
+    static constexpr int32_t InvalidBarcodeWidth = 2000;
+
     TKXCustomLab *FOwner;
     TPoint FP1{-1, -1};
     TPoint FP2{-1, -1};

@@ -2,6 +2,10 @@
 // factory here, one line per kind.
 #include "document/KXBaseLab.h"
 #include "document/KXElementFactory.h"
+#include "elements/KXBarCode.h"
+#include "elements/KXParagraph.h"
+#include "elements/KXPolyText.h"
+#include "elements/KXShapes.h"
 #include "elements/KXText.h"
 
 namespace kx {
@@ -12,6 +16,11 @@ void RegisterElementKinds()
     F::RegisterKind(TKXEle::deText, F::CreatorOf<TKXText>());
     F::RegisterKind(TKXEle::deAddText, F::CreatorOf<TKXAddText>());
     F::RegisterKind(TKXEle::deAskText, F::CreatorOf<TKXAskText>());
+    F::RegisterKind(TKXEle::deBar, F::CreatorOf<TKXBarCode>());
+    F::RegisterKind(TKXEle::deLine, F::CreatorOf<TKXLine>());
+    F::RegisterKind(TKXEle::deRect, F::CreatorOf<TKXRect>());
+    F::RegisterKind(TKXEle::deParagraph, F::CreatorOf<TKXParagraph>());
+    F::RegisterKind(TKXEle::dePolyText, F::CreatorOf<TKXPolyText>());
 }
 
 } // namespace kx

@@ -127,6 +127,13 @@ Bytes ComposeElement(const ComposedElement &E, int32_t v, bool OldLayout)
             text(E.Tail1);
             text(E.Tail2);
         }
+        if (E.HasParagraph)
+            b.U8(E.ParagraphFormat);
+    }
+    if (E.HasRect) {
+        b.I32(E.Radio).U8(E.Ellipse);
+        if (v >= 2800)
+            b.I16(E.Figure);
     }
     return b.B;
 }

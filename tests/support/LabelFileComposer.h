@@ -74,6 +74,15 @@ struct ComposedElement {
     int32_t ShadowColor = 0x808080, GapX = 20, GapY = 20;
     bool HasTails = false;
     std::u16string Tail1, Tail2;
+    // The paragraph's format byte, after record T.
+    bool HasParagraph = false;
+    uint8_t ParagraphFormat = 0;
+    // The rectangle's tail after record E: corner size (tenths before version 20), the
+    // ellipse flag, and the figure from version 2800 on.
+    bool HasRect = false;
+    int32_t Radio = 0;
+    uint8_t Ellipse = 0;
+    int16_t Figure = 0;
 };
 
 struct ComposedLabel {

@@ -57,7 +57,7 @@ Decoded Decode(const GreyImage &image, const DecodeOptions &options)
     hints.setValidateITFCheckSum(options.validateITFCheck);
     hints.setReturnCodabarStartEnd(options.codabarStartStop);
     hints.setIsPure(options.pure);
-    hints.setTryRotate(false);
+    hints.setTryRotate(options.tryRotate);
     hints.setTryDownscale(false);
     ZXing::ImageView view(image.pixels.data(), image.width, image.height, ZXing::ImageFormat::Lum);
     const ZXing::Result r = ZXing::ReadBarcode(view, hints);
@@ -70,6 +70,7 @@ Decoded Decode(const GreyImage &image, const DecodeOptions &options)
     d.format = ZXing::ToString(r.format());
     d.symbologyId = r.symbologyIdentifier();
     d.mirrored = r.isMirrored();
+    d.orientation = r.orientation();
     return d;
 }
 

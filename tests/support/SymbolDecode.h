@@ -33,6 +33,7 @@ struct Decoded {
     std::string format;      // zxing's format name, e.g. "EAN-13", "QRCode", "DataMatrix"
     std::string symbologyId; // e.g. "]C1" for GS1-128
     bool mirrored = false;
+    int orientation = 0;     // degrees the symbol is turned in the image (with tryRotate)
 };
 
 struct DecodeOptions {
@@ -42,6 +43,7 @@ struct DecodeOptions {
     bool validateITFCheck = false;
     bool codabarStartStop = false;  // keep Codabar's start and stop characters in the text
     bool pure = true;               // the image holds exactly one clean symbol
+    bool tryRotate = false;         // also read symbols turned by a quarter turn
 };
 
 Decoded Decode(const GreyImage &image, const DecodeOptions &options = {});

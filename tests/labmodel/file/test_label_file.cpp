@@ -1,6 +1,8 @@
 // The label file: fixtures written by the independent composer (tests/support) for every
 // layout the reader knows, round trips, and streams that must fail cleanly.
 #include "document/KXElementFactory.h"
+#include "elements/KXParagraph.h"
+#include "elements/KXShapes.h"
 #include "elements/KXText.h"
 #include "FakeDesignerServices.h"
 #include "file/KXLabelFile.h"
@@ -873,6 +875,175 @@ TEST_F(TextRecords, UndoRestoresAText)
     auto &back = dynamic_cast<TKXAddText &>(*lab.GetElement(2));
     EXPECT_EQ(back.After(), " net");
     EXPECT_EQ(back.ID(), "AddText1");
+}
+
+// ---------------------------------------------------------------------------------------
+// Lines and rectangles
+
+class ShapeRecords : public LabelFile {
+protected:
+    void SetUp() override
+    {
+        zt::RegisterTestKinds();
+        TKXElementFactory::RegisterKind(TKXEle::deLine, TKXElementFactory::CreatorOf<TKXLine>());
+        TKXElementFactory::RegisterKind(TKXEle::deRect, TKXElementFactory::CreatorOf<TKXRect>());
+    }
+    static ComposedElement Shape(uint8_t code, const std::string &id, int32_t radio, uint8_t ellipse,
+                                 int16_t figure)
+    {
+        ComposedElement e = Box(100, 200, 2100, 1200, id);
+        e.Code = code;
+        e.HasRect = code == 4;
+        e.Radio = radio, e.Ellipse = ellipse, e.Figure = figure;
+        return e;
+    }
+    static ComposedLabel Shapes(int32_t version)
+    {
+        ComposedLabel L;
+        L.Version = version;
+        if (version < 20)
+            L.Access = 1;
+        ComposedElement line = Shape(1, "Line1", 0, 0, 0);
+        line.P1y = 1200, line.P2y = 200; // rising
+        line.PenWidth = 35;
+        L.Elements = {line, Shape(4, "Rectangle1", 15, 0, 0), Shape(4, "Rectangle2", 0, 1, 0),
+                      Shape(4, "Rectangle3", 0, 1, 2)};
+        return L;
+    }
+};
+
+TEST_F(ShapeRecords, CurrentFileRoundTripsWithTheShapes)
+{
+    const Bytes file = ComposeLabel(Shapes(2811));
+    TKXCustomLab lab;
+    Load(lab, file);
+    ASSERT_EQ(lab.ElementCount(), 4);
+    auto &line = dynamic_cast<TKXLine &>(*lab.GetElement(1));
+    EXPECT_EQ(line.Direction(), 3);
+    EXPECT_EQ(line.P1(), (TPoint{100, 1200}));
+    auto &rounded = dynamic_cast<TKXRect &>(*lab.GetElement(2));
+    EXPECT_EQ(rounded.RadioInternal(), 15);
+    EXPECT_EQ(rounded.Figure(), TKXRect::fgRectangle);
+    auto &flags = dynamic_cast<TKXRect &>(*lab.GetElement(3));
+    EXPECT_TRUE(flags.Ellipse()); // as stored, with figure 0
+    EXPECT_EQ(flags.Figure(), TKXRect::fgRectangle);
+    auto &triangle = dynamic_cast<TKXRect &>(*lab.GetElement(4));
+    EXPECT_EQ(triangle.Figure(), TKXRect::fgTriangle);
+    EXPECT_TRUE(triangle.Ellipse());
+    EXPECT_EQ(Save(lab), file);
+}
+
+TEST_F(ShapeRecords, OldFilesCornerSizeAndEllipseFlag)
+{
+    struct Case {
+        int32_t Version;
+        int32_t Radio;    // stored 15
+        int16_t Figure2;  // the second rectangle: ellipse flag set, figure stored 0 from 2800
+        int16_t Figure3;  // the third: ellipse flag, figure stored 2 from 2800
+    };
+    for (const Case c : {Case{19, 150, 1, 1}, Case{20, 15, 1, 1}, Case{2799, 15, 1, 1}, Case{2800, 15, 0, 2}}) {
+        SCOPED_TRACE(c.Version);
+        TKXCustomLab lab;
+        Load(lab, ComposeLabel(Shapes(c.Version)));
+        ASSERT_EQ(lab.ElementCount(), 4);
+        EXPECT_EQ(lab.GetElement(1)->P2(), (TPoint{c.Version < 20 ? 21000 : 2100, c.Version < 20 ? 2000 : 200}));
+        EXPECT_EQ(dynamic_cast<TKXRect &>(*lab.GetElement(2)).RadioInternal(), c.Radio);
+        EXPECT_EQ(dynamic_cast<TKXRect &>(*lab.GetElement(3)).Figure(), c.Figure2);
+        EXPECT_EQ(dynamic_cast<TKXRect &>(*lab.GetElement(4)).Figure(), c.Figure3);
+        // Saved at the current version and read again, nothing changes.
+        TKXCustomLab again;
+        Load(again, Save(lab));
+        for (int i = 2; i <= 4; ++i) {
+            auto &a = dynamic_cast<TKXRect &>(*lab.GetElement(i));
+            auto &b = dynamic_cast<TKXRect &>(*again.GetElement(i));
+            EXPECT_EQ(a.Figure(), b.Figure());
+            EXPECT_EQ(a.Ellipse(), b.Ellipse());
+            EXPECT_EQ(a.RadioInternal(), b.RadioInternal());
+        }
+    }
+}
+
+TEST_F(ShapeRecords, TruncatedShapeFilesFailCleanly)
+{
+    for (int32_t v : {2811, 2799, 19}) {
+        const Bytes full = ComposeLabel(Shapes(v));
+        for (size_t n = 0; n < full.size(); ++n) {
+            TKXCustomLab lab;
+            EXPECT_THROW(Load(lab, Bytes(full.begin(), full.begin() + n)), EKxError) << v << " " << n;
+            EXPECT_EQ(lab.ElementCount(), 0);
+            if (HasFailure())
+                return;
+        }
+    }
+}
+
+// Undoing the deletion of a shape gives back its whole record, in its place.
+TEST_F(ShapeRecords, UndoOfADeletionRestoresTheShape)
+{
+    TKXCustomLab lab;
+    Load(lab, ComposeLabel(Shapes(2811)));
+    auto *triangle = dynamic_cast<TKXRect *>(lab.GetElement(4));
+    ASSERT_TRUE(triangle);
+    triangle->SetRadio(2.5f);
+    triangle->SetAngle(270);
+    const uint64_t serial = triangle->Serial();
+    lab.RemoveElement(triangle, false, true);
+    auto *line = lab.GetElement(1);
+    lab.RemoveElement(line, false, true);
+    ASSERT_EQ(lab.ElementCount(), 2);
+    lab.UndoRedo(TKXURAction::urUndo);
+    auto &l = dynamic_cast<TKXLine &>(*lab.GetElement(1));
+    EXPECT_EQ(l.Direction(), 3);
+    EXPECT_EQ(l.PenWidth(), 0.35f);
+    lab.UndoRedo(TKXURAction::urUndo);
+    auto &back = dynamic_cast<TKXRect &>(*lab.GetElement(4));
+    EXPECT_EQ(back.Serial(), serial);
+    EXPECT_EQ(back.Figure(), TKXRect::fgTriangle);
+    EXPECT_TRUE(back.Ellipse());
+    EXPECT_EQ(back.RadioInternal(), 250);
+    EXPECT_EQ(back.Angle(), 270);
+    EXPECT_EQ(back.ID(), "Rectangle3");
+}
+
+// The paragraph: record T and its format byte at every version, through the file and
+// through undo of a deletion.
+TEST_F(ShapeRecords, ParagraphThroughTheFileAndUndo)
+{
+    TKXElementFactory::RegisterKind(TKXEle::deParagraph, TKXElementFactory::CreatorOf<TKXParagraph>());
+    for (int32_t version : {19, 2300, 2811}) {
+        SCOPED_TRACE(version);
+        ComposedLabel L;
+        L.Version = version;
+        if (version < 20)
+            L.Access = 1;
+        ComposedElement e = Box(100, 200, 2100, 1200, "Paragraph1");
+        e.Code = 8;
+        e.HasData = e.HasText = e.HasParagraph = true;
+        e.Text = u"First line\r\nsecond";
+        e.ParagraphFormat = 9;
+        e.Angle = 90;
+        L.Elements = {e, Shape(4, "Rectangle1", 0, 0, 2)};
+        const Bytes file = ComposeLabel(L);
+        TKXCustomLab lab;
+        Load(lab, file);
+        ASSERT_EQ(lab.ElementCount(), 2);
+        auto &p = dynamic_cast<TKXParagraph &>(*lab.GetElement(1));
+        EXPECT_EQ(p.Text(), "First line\r\nsecond");
+        EXPECT_EQ(p.Alignment(), TKXTextFormat::tfRightBottom);
+        EXPECT_EQ(p.Angle(), 90);
+        EXPECT_EQ(p.P2().x, version < 20 ? 21000 : 2100);
+        if (version == 2811) {
+            EXPECT_EQ(Save(lab), file);
+        }
+
+        lab.RemoveElement(&p, false, true);
+        ASSERT_EQ(lab.ElementCount(), 1);
+        lab.UndoRedo(TKXURAction::urUndo);
+        auto &back = dynamic_cast<TKXParagraph &>(*lab.GetElement(1));
+        EXPECT_EQ(back.Text(), "First line\r\nsecond");
+        EXPECT_EQ(back.Alignment(), TKXTextFormat::tfRightBottom);
+        EXPECT_EQ(back.ID(), "Paragraph1");
+    }
 }
 
 } // namespace
