@@ -142,9 +142,7 @@ TKXCustomEditor::~TKXCustomEditor()
     FreeEleLayer();
     FreeSelLayer();
     ElementsSelected.clear();
-    if (FLab && FLab->Editor() == this)
-        FLab->SetEditor(nullptr);
-    FLab = nullptr;
+    // (The base class takes the editor off its label.)
     Inspector = nullptr;
     Rulers = nullptr;
     // The ruler widgets unhook themselves from the shared ruler state, which the settings
@@ -156,20 +154,16 @@ TKXCustomEditor::~TKXCustomEditor()
 
 void TKXCustomEditor::SetZantor(kx::TKXCustomLab *Value)
 {
-    if (!Value || Value == FLab)
+    if (!Value || Value == Label())
         return;
-    if (FLab) {
+    if (Label())
         UnselectAll();
-        if (FLab->Editor() == this)
-            FLab->SetEditor(nullptr);
-    }
-    FLab = Value;
-    FLab->SetEditor(this);
+    Value->SetEditor(this); // also takes the editor off the label it showed
     TKXDataRuler *data = FRulers->Data();
-    data->PutAlignX(FLab->BackSurf()->AlignX(), false);
-    data->PutAlignY(FLab->BackSurf()->AlignY(), false);
-    data->PutShowAlign(FLab->BackSurf()->ShowAlign());
-    data->PutFacUnits(F, FLab->Units());
+    data->PutAlignX(Label()->BackSurf()->AlignX(), false);
+    data->PutAlignY(Label()->BackSurf()->AlignY(), false);
+    data->PutShowAlign(Label()->BackSurf()->ShowAlign());
+    data->PutFacUnits(F, Label()->Units());
     if (Inspector)
         Inspector->Invalidate();
     RecalcZoom(true);
@@ -182,7 +176,8 @@ void TKXCustomEditor::LabelRemoved()
     FDraw = false;
     ElementsSelected.clear();
     FSelectLayout = nullptr;
-    FLab = nullptr;
+    if (Label())
+        Label()->SetEditor(nullptr);
 }
 
 void TKXCustomEditor::SetInspector(TKXBaseInspector *Value)
@@ -197,15 +192,15 @@ void TKXCustomEditor::SetInspector(TKXBaseInspector *Value)
 void TKXCustomEditor::AdjustLabel()
 {
     RecalcZoom(false);
-    if (FLab)
-        FLab->NotifyChange(0, false, QString());
+    if (Label())
+        Label()->NotifyChange(0, false, QString());
     FZoomChanged = false;
 }
 
 void TKXCustomEditor::ShowElementProp()
 {
-    if (FLab)
-        FLab->ShowElementProp();
+    if (Label())
+        Label()->ShowElementProp();
 }
 
 // ---------------------------------------------------------------------------------------
@@ -214,15 +209,15 @@ void TKXCustomEditor::ShowElementProp()
 void TKXCustomEditor::BeginUpdate()
 {
     FDraw = false;
-    if (FLab)
-        FLab->SetUnReIni(0);
+    if (Label())
+        Label()->SetUnReIni(0);
 }
 
 void TKXCustomEditor::EndUpdate(bool Inspect)
 {
     FDraw = true;
-    if (FLab)
-        FLab->SetUnReIni(1);
+    if (Label())
+        Label()->SetUnReIni(1);
     UpdateEditor(false);
     if (Inspect)
         UpdateEditor(true);
@@ -282,9 +277,9 @@ void TKXCustomEditor::RecalcZoom(bool ResetScroll)
     FDraw = false;
     FZoomChanged = true;
     F = 0;
-    const int32_t lw = FLab ? FLab->Measure()->WidthInternal() : 0;
-    const int32_t lh = FLab ? FLab->Measure()->HeightInternal() : 0;
-    const bool sized = FLab && lw > 0 && lh > 0;
+    const int32_t lw = Label() ? Label()->Measure()->WidthInternal() : 0;
+    const int32_t lh = Label() ? Label()->Measure()->HeightInternal() : 0;
+    const bool sized = Label() && lw > 0 && lh > 0;
     int32_t W = 0, H = 0;
     // Height for a width (and width for a height) keeping the label's proportions.
     auto heightFor = [&](int32_t w) {
@@ -342,8 +337,8 @@ void TKXCustomEditor::RecalcZoom(bool ResetScroll)
     // The scale changed: both graduations are drawn again.
     FTopRuler->Redraw();
     FLeftRuler->Redraw();
-    if (FLab) {
-        FLab->BackSurf()->FNeedPaint = true;
+    if (Label()) {
+        Label()->BackSurf()->FNeedPaint = true;
         FPaintEle = true;
         FPaintSel = true;
         FBackLab->ClearGuideLines();
@@ -405,12 +400,12 @@ int32_t TKXCustomEditor::GetViewHeight() const { return FBackLab ? FBackLab->hei
 
 float TKXCustomEditor::WorldX(int32_t xs) const
 {
-    return FLab ? float(FLab->InternalToUnits(ScreenToLabelX(xs))) : 0.0f;
+    return Label() ? float(Label()->InternalToUnits(ScreenToLabelX(xs))) : 0.0f;
 }
 
 float TKXCustomEditor::WorldY(int32_t ys) const
 {
-    return FLab ? float(FLab->InternalToUnits(ScreenToLabelY(ys))) : 0.0f;
+    return Label() ? float(Label()->InternalToUnits(ScreenToLabelY(ys))) : 0.0f;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -421,8 +416,8 @@ void TKXCustomEditor::SetDrawTool(TKXDrawTool Value)
     if (Value == FDrawTool)
         return;
     FAction = TKXAction::acNone;
-    if (FLab)
-        FLab->ClearRefArray();
+    if (Label())
+        Label()->ClearRefArray();
     if (OnChangeDrawTool)
         OnChangeDrawTool(this, FDrawTool, Value);
     FDrawTool = FAllowEdit ? Value : TKXDrawTool::dwSelection;
@@ -508,12 +503,12 @@ void TKXCustomEditor::ScrollMoved(bool Horizontal)
 
 void TKXCustomEditor::RenderLayers()
 {
-    if (!FDraw || !FLab)
+    if (!FDraw || !Label())
         return;
     const int32_t W = GetViewWidth(), H = GetViewHeight();
     if (W <= 0 || H <= 0)
         return;
-    const int32_t lw = FLab->Measure()->WidthInternal(), lh = FLab->Measure()->HeightInternal();
+    const int32_t lw = Label()->Measure()->WidthInternal(), lh = Label()->Measure()->HeightInternal();
     // The element layers draw in label units mapped onto the surface.
     const TKXMapping labelMapping = TKXMapping::FromExtents(lw, lh, W, H);
     auto newLayer = [&] {
@@ -521,45 +516,45 @@ void TKXCustomEditor::RenderLayers()
         img.fill(Qt::transparent);
         return img;
     };
-    TKXBackSurf &back = *FLab->BackSurf();
+    TKXBackSurf &back = *Label()->BackSurf();
 
     if (back.FNeedPaint) {
         FBackLayer = newLayer();
         QPainter p(&FBackLayer);
         TKXQtCanvas canvas(p, TKXMapping{}); // surface pixels
-        FLab->PaintBackSurf(canvas, 0, 0, TKXDrawType::tdLab, {0, 0, W + 1, H + 1}, FColor);
+        Label()->PaintBackSurf(canvas, 0, 0, TKXDrawType::tdLab, {0, 0, W + 1, H + 1}, FColor);
         back.FNeedPaint = false;
         ++FRenders.Back;
         ++FBaseSerial;
     }
 
     if (FPaintEle) {
-        FLab->ClearSymbolArray();
+        Label()->ClearSymbolArray();
         FPaintEle = false;
         FEleLayer = newLayer();
         QPainter p(&FEleLayer);
         TKXQtCanvas canvas(p, labelMapping);
         FLabCanvas = &canvas;
         PaintGrid(canvas);
-        FLab->PaintFrame(canvas, 0, 0);
+        Label()->PaintFrame(canvas, 0, 0);
         if (!back.FDrawAlign)
-            FLab->PaintAlignLines(canvas, false);
-        FLab->DrawElements(canvas, {0, 0}, TKXDrawType::tdLab, TKXFillType::ftNone);
+            Label()->PaintAlignLines(canvas, false);
+        Label()->DrawElements(canvas, {0, 0}, TKXDrawType::tdLab, TKXFillType::ftNone);
         FLabCanvas = nullptr;
         ++FRenders.Ele;
         ++FBaseSerial;
     }
 
     if (FPaintSel) {
-        FLab->ClearSelectArrays();
+        Label()->ClearSelectArrays();
         FPaintSel = false;
         FSelLayer = newLayer();
         QPainter p(&FSelLayer);
         TKXQtCanvas canvas(p, labelMapping);
         FLabCanvas = &canvas;
-        FLab->DrawSelected(canvas, {0, 0}, TKXDrawType::tdLab, TKXFillType::ftNone);
+        Label()->DrawSelected(canvas, {0, 0}, TKXDrawType::tdLab, TKXFillType::ftNone);
         if (back.FDrawAlign)
-            FLab->PaintAlignLines(canvas, false);
+            Label()->PaintAlignLines(canvas, false);
         FLabCanvas = nullptr;
         ++FRenders.Sel;
     }
@@ -567,9 +562,9 @@ void TKXCustomEditor::RenderLayers()
 
 void TKXCustomEditor::PaintGrid(TKXQtCanvas &Canvas)
 {
-    if (!Grid.Show || !FLab || Grid.IncX <= 0 || Grid.IncY <= 0)
+    if (!Grid.Show || !Label() || Grid.IncX <= 0 || Grid.IncY <= 0)
         return;
-    const int32_t lw = FLab->Measure()->WidthInternal(), lh = FLab->Measure()->HeightInternal();
+    const int32_t lw = Label()->Measure()->WidthInternal(), lh = Label()->Measure()->HeightInternal();
     Canvas.SaveState();
     Canvas.SetPen({Grid.Color, 0});
     if (GridSettings().Style() == TKXGridDraw::gdPoints) {
@@ -600,7 +595,7 @@ void TKXCustomEditor::DrawSelectionFrame(bool IsSelected, bool DataBound, TKXSel
                                          const TRect &Frame, const TRect &Border, bool)
 {
     // The data-binding mark, at the corner where the element's text starts.
-    if (DataBound && ShowMarks && FLab) {
+    if (DataBound && ShowMarks && Label()) {
         TPoint at{Border.Left + 1, Border.Top + 1};
         switch (Angle) {
         case 90: at = {Border.Left + 1, Border.Bottom - 8}; break;
@@ -608,7 +603,7 @@ void TKXCustomEditor::DrawSelectionFrame(bool IsSelected, bool DataBound, TKXSel
         case 270: at = {Border.Right - 8, Border.Top + 1}; break;
         default: break;
         }
-        FLab->AddSymbolPoint(1, at, IsSelected);
+        Label()->AddSymbolPoint(1, at, IsSelected);
     }
     if (!FLabCanvas)
         return;
@@ -643,7 +638,7 @@ void TKXCustomEditor::DrawSelectionFrame(bool IsSelected, bool DataBound, TKXSel
         seg(Frame.Right, Frame.Top - e, Frame.Right, Frame.Bottom + e);
     }
 
-    if (count > 1 || !FLab)
+    if (count > 1 || !Label())
         return;
     // Handles of a single selection: 7 x 7 squares around points of the border.
     const int32_t midX = Border.Left + (Border.Right - Border.Left) / 2;
@@ -658,10 +653,10 @@ void TKXCustomEditor::DrawSelectionFrame(bool IsSelected, bool DataBound, TKXSel
         R[5] = HandleAround(Border.Right, Border.Top);
         R[6] = HandleAround(Border.Left, Border.Bottom);
         R[7] = HandleAround(Border.Right, Border.Bottom);
-        FLab->AddSelectSegment(2, TopLeftOf(R[0]), TopLeftOf(R[1]));
-        FLab->AddSelectSegment(2, TopLeftOf(R[2]), TopLeftOf(R[3]));
-        FLab->AddSelectSegment(2, TopLeftOf(R[4]), TopLeftOf(R[5]));
-        FLab->AddSelectSegment(2, TopLeftOf(R[6]), TopLeftOf(R[7]));
+        Label()->AddSelectSegment(2, TopLeftOf(R[0]), TopLeftOf(R[1]));
+        Label()->AddSelectSegment(2, TopLeftOf(R[2]), TopLeftOf(R[3]));
+        Label()->AddSelectSegment(2, TopLeftOf(R[4]), TopLeftOf(R[5]));
+        Label()->AddSelectSegment(2, TopLeftOf(R[6]), TopLeftOf(R[7]));
     } else if (SelType == TKXSelType::stRectText) {
         // The one handle that drags a text's design width, on the side its text runs to.
         size_t slot = 1;
@@ -673,7 +668,7 @@ void TKXCustomEditor::DrawSelectionFrame(bool IsSelected, bool DataBound, TKXSel
         default: break;
         }
         R[slot] = h;
-        FLab->AddSelectSegment(4, TopLeftOf(h), TopLeftOf(h));
+        Label()->AddSelectSegment(4, TopLeftOf(h), TopLeftOf(h));
     }
 }
 
@@ -699,7 +694,7 @@ void TKXCustomEditor::keyPressEvent(QKeyEvent *Event)
 
 void TKXCustomEditor::KeyDown(int Key, Qt::KeyboardModifiers Shift)
 {
-    if (!FLab || ElementsSelected.empty())
+    if (!Label() || ElementsSelected.empty())
         return;
     if (Key != Qt::Key_Left && Key != Qt::Key_Right && Key != Qt::Key_Up && Key != Qt::Key_Down)
         return;
@@ -708,9 +703,9 @@ void TKXCustomEditor::KeyDown(int Key, Qt::KeyboardModifiers Shift)
     if (!ctrl && !shift)
         return;
     // One undo step for the whole selection; the count is not limited to 16 bits.
-    FLab->SetUnReIni(int32_t(ElementsSelected.size()));
+    Label()->SetUnReIni(int32_t(ElementsSelected.size()));
     for (TKXElement *e : ElementsSelected) {
-        FLab->RecordUndo(TKXURAction::urProp, *e);
+        Label()->RecordUndo(TKXURAction::urProp, *e);
         if (ctrl) {
             switch (Key) {
             case Qt::Key_Left: e->MoveLayoutBy(-Grid.IncX, 0); break;

@@ -52,7 +52,7 @@ public:
 
     // The label shown (not owned). Null or the linked label is ignored; linking sets the
     // label's Editor and gives its alignment lines to the rulers.
-    kx::TKXCustomLab *Zantor() const { return FLab; }
+    kx::TKXCustomLab *Zantor() const { return Label(); }
     void SetZantor(kx::TKXCustomLab *Value);
     // The label is going away: painting stops for good and the label is forgotten.
     void LabelRemoved();
@@ -69,7 +69,6 @@ public:
     void RecalcZoom(bool ResetScroll) override;
     int32_t GetViewWidth() const override;
     int32_t GetViewHeight() const override;
-    kx::TKXCustomLab *Label() const override { return FLab; }
     double ZoomFactor() const override { return F; }
     int32_t GetSelectedCount() const override { return int32_t(ElementsSelected.size()); }
     TKXElement *GetSelect() const override;
@@ -199,7 +198,6 @@ private:
     void SetSelectLayoutFor(TKXElement *Element);
     void ScrollMoved(bool Horizontal);
 
-    kx::TKXCustomLab *FLab = nullptr;
     double F = 1.0; // zoom factor, 1.0 = 100 %
     TKXZoom FZoom = TKXZoom::zm100;
     TKXDrawTool FDrawTool = TKXDrawTool::dwSelection;

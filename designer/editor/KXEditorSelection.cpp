@@ -66,8 +66,8 @@ void TKXCustomEditor::AddToSelection(TKXElement *AElement)
     FPaintEle = true;
     FPaintSel = true;
     if (GetSelectedCount() == 1) {
-        if (FLab)
-            FLab->SetSelectedField(AElement);
+        if (Label())
+            Label()->SetSelectedField(AElement);
         if (OnSelect)
             OnSelect(this);
         GiveRulersFrame(AElement);
@@ -93,8 +93,8 @@ bool TKXCustomEditor::DeleteFromSelection(TKXElement *AElement)
         return false;
     ElementsSelected.erase(it);
     if (GetSelectedCount() == 1) {
-        if (FLab)
-            FLab->SetSelectedField(ElementsSelected.front());
+        if (Label())
+            Label()->SetSelectedField(ElementsSelected.front());
         GiveRulersFrame(ElementsSelected.front());
         if (AElement->AsLayout())
             FSelectLayout = nullptr;
@@ -102,8 +102,8 @@ bool TKXCustomEditor::DeleteFromSelection(TKXElement *AElement)
         FSelectLayout = nullptr;
         FRulers->Data()->SetCoorSelect(0, 0, 0, 0);
         if (ElementsSelected.empty()) {
-            if (FLab)
-                FLab->SetSelectedField(nullptr);
+            if (Label())
+                Label()->SetSelectedField(nullptr);
             if (Inspector)
                 Inspector->Inspect();
         }
@@ -122,9 +122,9 @@ void TKXCustomEditor::UnselectAll()
             e->Normalize();
     }
     ElementsSelected.clear();
-    if (FLab) {
-        FLab->ClearRefArray();
-        FLab->ClearSelectArrays();
+    if (Label()) {
+        Label()->ClearRefArray();
+        Label()->ClearSelectArrays();
     }
     if (had) {
         FPaintEle = true;
@@ -136,8 +136,8 @@ void TKXCustomEditor::ClearSelection()
 {
     UnselectAll();
     FSelectLayout = nullptr;
-    if (FLab && FLab->Selected())
-        FLab->SetSelectedField(nullptr);
+    if (Label() && Label()->Selected())
+        Label()->SetSelectedField(nullptr);
     if (OnSelectChange)
         OnSelectChange(this);
 }
@@ -151,8 +151,8 @@ void TKXCustomEditor::SetSelect(TKXElement *Value)
         Value->SetSelectedFlag(true);
         ElementsSelected.push_back(Value);
     }
-    if (FLab)
-        FLab->SetSelectedField(Value);
+    if (Label())
+        Label()->SetSelectedField(Value);
     if (OnSelect)
         OnSelect(this);
     SetSelectLayoutFor(Value);

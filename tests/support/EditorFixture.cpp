@@ -23,7 +23,6 @@ void RequireWidgetApp()
 EditorOnLabel::EditorOnLabel(float WidthMM, float HeightMM, int ScrollW, int ScrollH)
 {
     RequireWidgetApp();
-    RegisterTestKinds();
     Lab = std::make_unique<kx::TKXCustomLab>();
     Lab->NewLabel();
     Lab->Measure()->SetLabelSizeMM(WidthMM, HeightMM);

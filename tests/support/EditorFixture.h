@@ -32,6 +32,7 @@ struct EditorOnLabel {
     // Layer renders since the last call.
     kx::designer::TKXCustomEditor::TLayerRenders TakeRenders();
 
+    TestKinds Kinds; // the test kinds in the element factory
     std::unique_ptr<kx::TKXCustomLab> Lab;
     std::unique_ptr<kx::designer::TKXEditor> Editor;
 
