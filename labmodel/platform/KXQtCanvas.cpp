@@ -499,6 +499,23 @@ void TKXQtCanvas::FillRect(const TRect &R)
     FPainter->fillRect(DevBox(R), MakeBrush(FState.Brush));
 }
 
+void TKXQtCanvas::FillRects(const std::vector<TRect> &Rects)
+{
+    if (!HasBrush() || Rects.empty())
+        return;
+    PrepareShapes();
+    // One call: printers and PDF files get one fill of many rectangles.
+    std::vector<QRectF> boxes;
+    boxes.reserve(Rects.size());
+    for (const TRect &R : Rects)
+        boxes.push_back(DevBox(R));
+    FPainter->save();
+    FPainter->setPen(Qt::NoPen);
+    FPainter->setBrush(MakeBrush(FState.Brush));
+    FPainter->drawRects(boxes.data(), int(boxes.size()));
+    FPainter->restore();
+}
+
 void TKXQtCanvas::GradientFill(const TRect &R, TColor From, TColor To, TKXGradient Kind)
 {
     const QRectF box = DevBox(R);
