@@ -10,6 +10,7 @@
 #include "elements/KXPolyText.h"
 #include "elements/KXShapes.h"
 #include "elements/KXSymbol.h"
+#include "elements/KXTable.h"
 #include "elements/KXText.h"
 
 namespace kx {
@@ -30,6 +31,7 @@ void RegisterElementKinds()
     F::RegisterKind(TKXEle::deImage, F::CreatorOf<TKXImage>());
     F::RegisterKind(TKXEle::dePolyText, F::CreatorOf<TKXPolyText>());
     F::RegisterKind(TKXEle::dePdf417, F::CreatorOf<TKXPdf417>());
+    F::RegisterKind(TKXEle::deTable, F::CreatorOf<TKXTable>());
 }
 
 } // namespace kx
