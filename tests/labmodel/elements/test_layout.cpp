@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -726,6 +727,39 @@ TEST_F(Layout, DamagedRecordsFailCleanly)
         TKXCustomLab doc;
         TKXStreamReader r(c.data);
         EXPECT_THROW(TKXElementFactory::ReadElement(r, doc), EKxStreamError);
+        EXPECT_EQ(doc.ElementCount(), 0);
+    }
+}
+
+TEST_F(Layout, LabelFileWithALayoutLoadsAndEveryTruncationFailsCleanly)
+{
+    zt::ComposedLabel L;
+    L.ExtraElementBytes = LayoutRecord(L.Version);
+    L.ExtraElementCount = 1;
+    const zt::Bytes file = zt::ComposeLabel(L);
+    {
+        TKXCustomLab doc;
+        TKXStreamReader r(file);
+        doc.LoadLabStream(r, false);
+        ASSERT_EQ(doc.ElementCount(), 1);
+        auto *l = dynamic_cast<TKXLayout *>(doc.GetElement(1));
+        ASSERT_TRUE(l);
+        EXPECT_EQ(ColWidths(*l), (std::vector<int32_t>{800, 1200}));
+        TKXStreamWriter w;
+        doc.SaveToStream(w);
+        EXPECT_EQ(w.Bytes(), file);
+    }
+    const size_t elements = zt::ElementCountOffset(L) + 4;
+    for (size_t n = elements; n < file.size(); ++n) {
+        SCOPED_TRACE(n);
+        TKXCustomLab doc;
+        TKXStreamReader r(std::span<const uint8_t>(file.data(), n));
+        try {
+            doc.LoadLabStream(r, false);
+            ADD_FAILURE() << "a cut file loaded";
+        } catch (const EKxError &e) {
+            EXPECT_STREQ(e.what(), "ERROR READING FILE");
+        }
         EXPECT_EQ(doc.ElementCount(), 0);
     }
 }
