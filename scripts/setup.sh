@@ -8,6 +8,10 @@ PACKAGES=(
   cmake ninja-build ccache g++ pkg-config
   # libraries
   qt6-base-dev qt6-svg-dev libqt6svg6 libsqlite3-dev sqlite3
+  # pictures: enhanced metafiles and placeable metafiles turned into SVG
+  libemf2svg-dev libwmf-dev
+  # test fixtures: enhanced metafiles written on Linux
+  libemf-dev
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev
   libzxing-dev libzint-dev libqrencode-dev libdmtx-dev

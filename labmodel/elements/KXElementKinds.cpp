@@ -3,6 +3,7 @@
 #include "document/KXBaseLab.h"
 #include "document/KXElementFactory.h"
 #include "elements/KXBarCode.h"
+#include "elements/KXImage.h"
 #include "elements/KXParagraph.h"
 #include "elements/KXPolyText.h"
 #include "elements/KXShapes.h"
@@ -20,6 +21,7 @@ void RegisterElementKinds()
     F::RegisterKind(TKXEle::deLine, F::CreatorOf<TKXLine>());
     F::RegisterKind(TKXEle::deRect, F::CreatorOf<TKXRect>());
     F::RegisterKind(TKXEle::deParagraph, F::CreatorOf<TKXParagraph>());
+    F::RegisterKind(TKXEle::deImage, F::CreatorOf<TKXImage>());
     F::RegisterKind(TKXEle::dePolyText, F::CreatorOf<TKXPolyText>());
 }
 

@@ -32,6 +32,7 @@
 #include <vector>
 
 class QImage;
+class QSvgRenderer;
 
 namespace kx {
 
@@ -222,6 +223,9 @@ public:
     // Stretches the image (or metafile) over Dest; an empty one draws nothing.
     virtual void DrawImage(const TRect &Dest, const QImage &Image) = 0;
     virtual void DrawMetafile(const TRect &Dest, const TKXMetafile &Metafile) = 0;
+    // Renders a vector picture over Dest as vectors, at the target's own resolution, turned
+    // counter-clockwise by Angle (0, 90, 180 or 270) inside Dest.
+    virtual void DrawSvg(const TRect &Dest, QSvgRenderer &Svg, int32_t Angle) = 0;
 
 protected:
     size_t SavedCount() const { return FSaved.size(); }

@@ -10,6 +10,7 @@
 #include <QPaintDevice>
 #include <QPainter>
 #include <QPainterPath>
+#include <QSvgRenderer>
 #include <QRadialGradient>
 
 #include <algorithm>
@@ -577,6 +578,23 @@ void TKXQtCanvas::DrawMetafile(const TRect &Dest, const TKXMetafile &Metafile)
     PrepareShapes();
     FPainter->save();
     Metafile.Play(*FPainter, box);
+    FPainter->restore();
+}
+
+void TKXQtCanvas::DrawSvg(const TRect &Dest, QSvgRenderer &Svg, int32_t Angle)
+{
+    const QRectF box = DevBox(Dest);
+    if (!Svg.isValid() || box.isEmpty())
+        return;
+    PrepareShapes();
+    const bool quarter = Angle == 90 || Angle == 270;
+    const double w = quarter ? box.height() : box.width();
+    const double h = quarter ? box.width() : box.height();
+    FPainter->save();
+    FPainter->setRenderHint(QPainter::Antialiasing, true);
+    FPainter->translate(box.center());
+    FPainter->rotate(-Angle); // counter-clockwise on the y-down device
+    Svg.render(FPainter, QRectF(-w / 2, -h / 2, w, h));
     FPainter->restore();
 }
 

@@ -80,6 +80,7 @@ public:
 
     void DrawImage(const TRect &Dest, const QImage &Image) override;
     void DrawMetafile(const TRect &Dest, const TKXMetafile &Metafile) override;
+    void DrawSvg(const TRect &Dest, QSvgRenderer &Svg, int32_t Angle) override;
 
 private:
     enum class TFigure : uint8_t { fRect, fRoundRect, fEllipse, fPie, fChord };

@@ -205,4 +205,9 @@ void RecordingCanvas::DrawMetafile(const TRect &Dest, const TKXMetafile &)
     Record("DrawMetafile(" + Rect(Dest) + ")");
 }
 
+void RecordingCanvas::DrawSvg(const TRect &Dest, QSvgRenderer &, int32_t Angle)
+{
+    Record("DrawSvg(" + Rect(Dest) + "," + Num(Angle) + ")");
+}
+
 } // namespace zt

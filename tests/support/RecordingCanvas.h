@@ -17,7 +17,7 @@ struct RecordedCall {
     //   Polyline(x,y x,y ..)   Polygon(..)   PolyBezier(..)   FillRect(l,t,r,b)
     //   GradientFill(l,t,r,b,$00BBGGRR,$00BBGGRR,TopToBottom|LeftToRight|OutsideToCentre)
     //   FillPath(M x,y L x,y C x,y x,y x,y Z)   StrokePath(..)   StrokeAndFillPath(..)
-    //   TextOut(x,y,"text")   DrawImage(l,t,r,b,WxH)   DrawMetafile(l,t,r,b)
+    //   TextOut(x,y,"text")   DrawImage(l,t,r,b,WxH)   DrawMetafile(l,t,r,b)   DrawSvg(l,t,r,b,angle)
     //   ClipRect(l,t,r,b)   ClipEllipse(l,t,r,b)   ClipEllipses(l,t,r,b l,t,r,b ..)   ResetClip   SaveState   RestoreState
     std::string Text;
     // The drawing state when the call was made.
@@ -78,6 +78,7 @@ public:
 
     void DrawImage(const kx::TRect &Dest, const QImage &Image) override;
     void DrawMetafile(const kx::TRect &Dest, const kx::TKXMetafile &Metafile) override;
+    void DrawSvg(const kx::TRect &Dest, QSvgRenderer &Svg, int32_t Angle) override;
 
 private:
     void Record(std::string Text);
