@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <map>
 #include <random>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -79,8 +80,9 @@ inline void CountEncodes(benchmark::State &state)
         benchmark::Counter(double(state.iterations()) * kTexts, benchmark::Counter::kIsRate);
 }
 
-// Console output as usual, and the encodes per second of each finished run kept for the
-// summary.
+// Console output as usual, and the encodes per second of each benchmark kept for the
+// summary: the run's own figure, or with --benchmark_repetitions the median of the
+// repetitions (never the last one alone).
 class RateReporter : public benchmark::ConsoleReporter {
 public:
     std::map<std::string, double> rates; // "BM_Ours/0" -> encodes per second
@@ -88,13 +90,24 @@ public:
     void ReportRuns(const std::vector<Run> &runs) override
     {
         ConsoleReporter::ReportRuns(runs);
-        for (const Run &r : runs)
-            if (r.run_type == Run::RT_Iteration && !r.error_occurred) {
-                const auto it = r.counters.find("encodes/s");
-                if (it != r.counters.end())
-                    rates[r.benchmark_name()] = it->second.value;
+        for (const Run &r : runs) {
+            if (r.error_occurred)
+                continue;
+            const auto it = r.counters.find("encodes/s");
+            if (it == r.counters.end())
+                continue;
+            const std::string name = r.run_name.str();
+            if (r.run_type == Run::RT_Aggregate && r.aggregate_name == "median") {
+                rates[name] = it->second.value;
+                medians.insert(name);
+            } else if (r.run_type == Run::RT_Iteration && !medians.count(name)) {
+                rates[name] = it->second.value; // replaced by the median when one follows
             }
+        }
     }
+
+private:
+    std::set<std::string> medians;
 };
 
 // Runs the benchmarks the command line picks through Reporter. False for an unknown

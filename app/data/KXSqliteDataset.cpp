@@ -4,7 +4,9 @@
 
 #include <sqlite3.h>
 
+#include <QCoreApplication>
 #include <QRegularExpression>
+#include <QTimer>
 
 #include <cmath>
 
@@ -18,6 +20,22 @@ QString QuoteIdentifier(const QString &name)
     QString q = name;
     q.replace(QLatin1Char('"'), QLatin1String("\"\""));
     return QLatin1Char('"') + q + QLatin1Char('"');
+}
+
+// How long a read waits for another connection's write to finish before it gives up.
+constexpr int BusyTimeoutMs = 5000;
+
+// A dataset only reads: attaching other database files is refused whatever the SQL says.
+int DenyAttach(void *, int Action, const char *, const char *, const char *, const char *)
+{
+    return Action == SQLITE_ATTACH || Action == SQLITE_DETACH ? SQLITE_DENY : SQLITE_OK;
+}
+
+// The SELECT as a subquery: on lines of its own, so a trailing "--" comment cannot swallow
+// the closing parenthesis.
+QString Subquery(const QString &Select)
+{
+    return QStringLiteral("(\n") + Select + QStringLiteral("\n)");
 }
 
 QVariant ReadColumn(sqlite3_stmt *stmt, int i, TKXFieldType type)
@@ -196,7 +214,7 @@ void TKXSqliteDataSet::Fail(const std::string &What) const
     throw EKxError(What + ": " + msg);
 }
 
-sqlite3_stmt *TKXSqliteDataSet::Prepare(const QString &Sql) const
+sqlite3_stmt *TKXSqliteDataSet::Prepare(const QString &Sql, QString *Statement) const
 {
     const QByteArray utf8 = Sql.toUtf8();
     sqlite3_stmt *stmt = nullptr;
@@ -205,10 +223,35 @@ sqlite3_stmt *TKXSqliteDataSet::Prepare(const QString &Sql) const
         sqlite3_finalize(stmt);
         Fail("Cannot read '" + (FTableName.isEmpty() ? FSQL : FTableName).toStdString() + "'");
     }
-    const bool onlyOne = tail && QByteArray(tail).trimmed().isEmpty();
-    if (!stmt || !onlyOne || !sqlite3_stmt_readonly(stmt)) {
+    // Only comments and blanks may follow the statement: what SQLite finds to prepare
+    // there is a second statement.
+    bool onlyOne = true;
+    for (const char *rest = tail; rest && *rest && onlyOne;) {
+        sqlite3_stmt *next = nullptr;
+        const char *after = nullptr;
+        const int rc = sqlite3_prepare_v2(FDb, rest, -1, &next, &after);
+        onlyOne = rc == SQLITE_OK && !next && after != rest;
+        sqlite3_finalize(next);
+        rest = after;
+    }
+    // A SELECT answers columns and changes nothing (ATTACH and DETACH count as read-only
+    // for SQLite, and answer no columns).
+    if (!stmt || !onlyOne || !sqlite3_stmt_readonly(stmt) || sqlite3_column_count(stmt) == 0) {
         sqlite3_finalize(stmt);
         throw EKxError("The source of '" + Name().toStdString() + "' is not one SELECT statement");
+    }
+    if (Statement) {
+        // The statement's own text without the ';' that ends it and what follows.
+        QString text = QString::fromUtf8(utf8.constData(), tail ? qsizetype(tail - utf8.constData()) : utf8.size());
+        for (;;) {
+            const QString trimmed = text.trimmed();
+            if (!trimmed.endsWith(QLatin1Char(';'))) {
+                text = trimmed;
+                break;
+            }
+            text = trimmed.chopped(1);
+        }
+        *Statement = text;
     }
     return stmt;
 }
@@ -227,16 +270,20 @@ void TKXSqliteDataSet::DoOpen()
         ReleaseHandles();
         throw EKxError("Cannot open database '" + FDatabaseName.toStdString() + "': " + msg);
     }
+    // The program's own forms write to the same database: a read waits for their write
+    // instead of failing at once with "database is locked".
+    sqlite3_busy_timeout(FDb, BusyTimeoutMs);
+    sqlite3_set_authorizer(FDb, DenyAttach, nullptr);
     try {
         if (!FTableName.isEmpty()) {
             FBaseSql = QStringLiteral("SELECT * FROM ") + QuoteIdentifier(FTableName);
+            FCursor = Prepare(FBaseSql);
         } else {
-            FBaseSql = FSQL.trimmed();
-            while (FBaseSql.endsWith(QLatin1Char(';')))
-                FBaseSql.chop(1);
+            FCursor = Prepare(FSQL, &FBaseSql);
         }
-        FCursor = Prepare(FBaseSql);
         FCursorSql = FBaseSql;
+        FStepped = 0;
+        FDetached = false;
 
         std::vector<TKXFieldDef> defs;
         const int n = sqlite3_column_count(FCursor);
@@ -283,7 +330,7 @@ QString TKXSqliteDataSet::LinkedSql(const QString &Select) const
 {
     if (LinkConditions().empty())
         return Select;
-    QString sql = QStringLiteral("SELECT * FROM (") + Select + QStringLiteral(") WHERE ");
+    QString sql = QStringLiteral("SELECT * FROM ") + Subquery(Select) + QStringLiteral(" WHERE ");
     for (size_t k = 0; k < LinkConditions().size(); ++k) {
         if (k)
             sql += QStringLiteral(" AND ");
@@ -354,17 +401,59 @@ bool TKXSqliteDataSet::DoFetchFirst(TKXRecord &Row)
         FCursorSql = sql;
     }
     BindLink(FCursor);
-    return Step(FCursor, Row);
+    FDetached = false;
+    FStepped = 0;
+    const bool found = Step(FCursor, Row);
+    FStepped = found ? 1 : 0;
+    ReleaseWhenIdle();
+    return found;
 }
 
 bool TKXSqliteDataSet::DoFetchNext(TKXRecord &Row)
 {
-    return FCursor && Step(FCursor, Row);
+    if (!FCursor)
+        return false;
+    if (FDetached) {
+        // The read was ended while idle: start it again and pass over the records already
+        // fetched (the current one is held by the dataset).
+        BindLink(FCursor);
+        FDetached = false;
+        TKXRecord skipped;
+        for (int64_t i = 0; i < FStepped; ++i)
+            if (!Step(FCursor, skipped))
+                return false;
+    }
+    const bool found = Step(FCursor, Row);
+    if (found)
+        ++FStepped;
+    ReleaseWhenIdle();
+    return found;
+}
+
+void TKXSqliteDataSet::ReleaseRead()
+{
+    if (FCursor && !FDetached) {
+        sqlite3_reset(FCursor);
+        FDetached = true;
+    }
+}
+
+void TKXSqliteDataSet::ReleaseWhenIdle()
+{
+    // Once control is back in the event loop nobody is walking the records: the read
+    // ends, so no lock is held between runs.
+    if (FReleasePending || !QCoreApplication::instance())
+        return;
+    FReleasePending = true;
+    QTimer::singleShot(0, this, [this] {
+        FReleasePending = false;
+        ReleaseRead();
+    });
 }
 
 int64_t TKXSqliteDataSet::DoRecordCount()
 {
-    const QString sql = QStringLiteral("SELECT COUNT(*) FROM (") + LinkedSql(FBaseSql) + QLatin1Char(')');
+    const QString sql = QStringLiteral("SELECT COUNT(*) FROM ") + Subquery(LinkedSql(FBaseSql));
     if (!FCount || sql != FCountSql) {
         sqlite3_finalize(FCount);
         FCount = nullptr;

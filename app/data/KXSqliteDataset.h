@@ -2,7 +2,9 @@
 // the sqlite3 C API.
 //
 // Records are streamed: one prepared statement is stepped forward and only the current
-// record is held, so a print run over any number of records uses the same memory. Going
+// record is held, so a print run over any number of records uses the same memory. No read
+// stays open while the dataset is idle (ReleaseRead), and reads wait a few seconds for a
+// writer instead of failing at once. Going
 // back starts the statement again; RecordCount asks the database (COUNT(*)) unless a filter
 // applies, which the base class evaluates in C++ record by record; nothing the user typed
 // is ever pasted into the SQL.
@@ -47,6 +49,12 @@ public:
     // The field type and size a declared column type gives.
     static TKXFieldType FieldTypeFromDeclared(const QString &Declared, int &Size);
 
+    // Ends the read of the open dataset without losing its place: no lock stays on the
+    // database, and the next record is fetched by reading again up to where it was. Done
+    // by itself once control is back in the event loop after a fetch, so that writers
+    // (the program's own data forms) are never held up by an idle dataset.
+    void ReleaseRead();
+
 protected:
     void DoOpen() override;
     void DoClose() override;
@@ -58,7 +66,9 @@ private:
     void CheckClosed() const;
     void ReleaseHandles();
     [[noreturn]] void Fail(const std::string &What) const;
-    sqlite3_stmt *Prepare(const QString &Sql) const;
+    // One SELECT (comments and a ';' may follow it); Statement receives its text alone.
+    sqlite3_stmt *Prepare(const QString &Sql, QString *Statement = nullptr) const;
+    void ReleaseWhenIdle();
     QString LinkedSql(const QString &Select) const;
     void BindLink(sqlite3_stmt *Stmt) const;
     bool Step(sqlite3_stmt *Stmt, TKXRecord &Row);
@@ -71,6 +81,9 @@ private:
     QString FCursorSql;               // the text FCursor was prepared from
     sqlite3_stmt *FCount = nullptr;   // COUNT(*) under the current link
     QString FCountSql;
+    int64_t FStepped = 0;             // records fetched from FCursor since the first
+    bool FDetached = false;           // FCursor's read was ended; the next fetch reads again
+    bool FReleasePending = false;     // an idle release is queued
 };
 
 } // namespace kx

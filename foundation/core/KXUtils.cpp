@@ -120,7 +120,8 @@ int64_t Round64(long double x)
     const long double f = std::floor(x);
     const long double frac = x - f; // exact
     int64_t r = static_cast<int64_t>(f);
-    if (frac > 0.5L || (frac == 0.5L && (r & 1) != 0))
+    // Just below 2^63 the floor is already the largest value: rounding up saturates there.
+    if ((frac > 0.5L || (frac == 0.5L && (r & 1) != 0)) && r < std::numeric_limits<int64_t>::max())
         ++r;
     return r;
 }

@@ -99,6 +99,14 @@ void MoveRectRightBottom(TRect &R, int32_t X, int32_t Y, bool KeepAspect);
 // R := (-1, -1, -1, -1), the library's mark for an absent rectangle.
 void EmptyRect(TRect &R);
 
+// A coordinate computed in 64 bits brought onto the 32-bit range. Points from a damaged
+// file may lie anywhere in that range; moves, turns and sheet positions are summed in 64
+// bits and clamped with this, never wrapped.
+constexpr int32_t ClampCoord(int64_t v)
+{
+    return v > INT32_MAX ? INT32_MAX : v < INT32_MIN ? INT32_MIN : int32_t(v);
+}
+
 // max when Value > max, else min when Value < min, else Value (the upper bound is tested
 // first, so an inverted range answers max).
 int32_t ClampValue(int32_t Value, int32_t Min, int32_t Max);

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cstring>
 #include <mutex>
-#include <stdexcept>
 
 namespace kx {
 
@@ -19,6 +18,10 @@ namespace {
 const char *const kMakeCodewordError = "MakeCodeword Error";
 const char *const kBase256Error = "Base256_Encode Error";
 const char *const kPloyModError = "PloyMod Error";
+// A stage routine given a size ordinal outside the attribute table.
+const char *const kAddECC200CorrectionError = "AddECC200Correction Error";
+const char *const kPlaceECC200ModulesError = "PlaceECC200Modules Error";
+const char *const kBuildECC200SymbolError = "BuildECC200Symbol Error";
 
 // Codeword values of the ASCII and Base 256 encodations.
 constexpr uint8_t kPad = 129;
@@ -715,7 +718,7 @@ void PloyMod(TBytesArray &message, const TBytesArray &generator, TBytesArray &re
 void AddECC200Correction(const TBytesArray &codewords, uint8_t sizeOrdinal, TBytesArray &allCodewords)
 {
     if (!ValidOrdinal(sizeOrdinal))
-        throw std::invalid_argument("AddECC200Correction: no such size");
+        Fail(kAddECC200CorrectionError);
     const auto &at = ECC200Attributes[sizeOrdinal];
     const int capacity = at[dmaDataCodewords], n = at[dmaECPerBlock], blocks = at[dmaBlocks];
     TBytesArray all(size_t(capacity + at[dmaECCodewords]), 0);
@@ -739,7 +742,7 @@ void AddECC200Correction(const TBytesArray &codewords, uint8_t sizeOrdinal, TByt
 void PlaceECC200Modules(const TBytesArray &allCodewords, uint8_t sizeOrdinal, TBytesArray &mapping)
 {
     if (!ValidOrdinal(sizeOrdinal))
-        throw std::invalid_argument("PlaceECC200Modules: no such size");
+        Fail(kPlaceECC200ModulesError);
     const auto &at = ECC200Attributes[sizeOrdinal];
     const int nrow = at[dmaMappingRows], ncol = at[dmaMappingCols];
     std::vector<int32_t> marks;
@@ -762,7 +765,7 @@ void PlaceECC200Modules(const TBytesArray &allCodewords, uint8_t sizeOrdinal, TB
 void BuildECC200Symbol(const TBytesArray &mapping, uint8_t sizeOrdinal, TBytesArray &modules)
 {
     if (!ValidOrdinal(sizeOrdinal))
-        throw std::invalid_argument("BuildECC200Symbol: no such size");
+        Fail(kBuildECC200SymbolError);
     const auto &at = ECC200Attributes[sizeOrdinal];
     TBytesArray src(size_t(at[dmaMappingRows]) * at[dmaMappingCols], 0);
     std::memcpy(src.data(), mapping.data(), std::min(mapping.size(), src.size()));

@@ -320,7 +320,7 @@ bool TEncoder::InterleaveCodewords(const uint8_t *Data, int32_t NumTotalBytes, i
     for (int32_t b = 0; b < NumRSBlocks; ++b) {
         int32_t data = -1, ec = -1;
         BlockSizesForIndex(NumTotalBytes, NumDataBytes, NumRSBlocks, b, data, ec);
-        if (data < 0 || ec < 0 || ec > MaxECCodewords) {
+        if (data < 0 || ec < 1 || ec > MaxECCodewords) { // every block carries check codewords
             FEncoderError = true;
             return false;
         }

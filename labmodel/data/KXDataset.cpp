@@ -437,10 +437,13 @@ void TKXDataSet::CompileFilter(const QString &Text, bool On)
         FFilterExpr.reset();
         return;
     }
-    FFilterExpr = TKXFilterExpression::Parse(Text, [this](const QString &name) {
-        const TKXField *f = FindField(name);
-        return f ? f->Index() : -1;
-    });
+    FFilterExpr = TKXFilterExpression::Parse(
+        Text,
+        [this](const QString &name) {
+            const TKXField *f = FindField(name);
+            return f ? f->Index() : -1;
+        },
+        [this](int index) { return IsDateTimeFieldType(Fields(index).DataType()); });
 }
 
 void TKXDataSet::SetFilter(const QString &Text)

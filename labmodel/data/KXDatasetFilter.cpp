@@ -1,9 +1,12 @@
 #include "data/KXDatasetFilter.h"
 
 #include "core/KXError.h"
+#include "core/KXFormat.h"
 
 #include <QByteArray>
+#include <QRegularExpression>
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -14,9 +17,74 @@ namespace {
 enum class Op { Eq, Ne, Lt, Gt, Le, Ge };
 
 struct Operand {
-    int Field = -1;   // >= 0: the record's value at this index
-    QVariant Literal; // otherwise this value (invalid = NULL)
+    int Field = -1;    // >= 0: the record's value at this index
+    bool Date = false; // the field holds dates (day numbers)
+    QVariant Literal;  // otherwise this value (invalid = NULL)
+    std::optional<double> LiteralDay; // a text literal read as a date, when it is one
 };
+
+// A date written as text: "yyyy-mm-dd" or the short date of the format settings (its day,
+// month and year in the order of ShortDateFormat, split by DateSeparator), either with an
+// optional time "hh:nn[:ss]". A two-digit year below 50 is 20yy, else 19yy. The day
+// number as the datasets hold dates; none for anything else or a date that does not exist.
+std::optional<double> DayNumberOfText(const QString &Text)
+{
+    const TKXFormatSettings &fs = DefaultFormatSettings();
+    const QString t = Text.trimmed();
+    static const QRegularExpression iso(QStringLiteral(R"(^(\d{4})-(\d{1,2})-(\d{1,2})(?:[ T](.*))?$)"));
+    int y = 0, m = 0, d = 0;
+    QString time;
+    if (const QRegularExpressionMatch mt = iso.match(t); mt.hasMatch()) {
+        y = mt.captured(1).toInt();
+        m = mt.captured(2).toInt();
+        d = mt.captured(3).toInt();
+        time = mt.captured(4);
+    } else {
+        const QString sep = QString::fromStdString(fs.DateSeparator);
+        if (sep.isEmpty())
+            return std::nullopt;
+        const qsizetype space = t.indexOf(QLatin1Char(' '));
+        const QStringList parts = (space < 0 ? t : t.left(space)).split(sep);
+        if (space >= 0)
+            time = t.mid(space + 1);
+        if (parts.size() != 3)
+            return std::nullopt;
+        // The order of day, month and year in the short date pattern.
+        const QString pattern = QString::fromStdString(fs.ShortDateFormat).toLower();
+        std::vector<std::pair<qsizetype, char>> order;
+        for (char c : {'d', 'm', 'y'}) {
+            const qsizetype at = pattern.indexOf(QLatin1Char(c));
+            if (at < 0)
+                return std::nullopt;
+            order.push_back({at, c});
+        }
+        std::sort(order.begin(), order.end());
+        for (size_t i = 0; i < 3; ++i) {
+            bool ok = false;
+            const int v = parts[qsizetype(i)].trimmed().toInt(&ok);
+            if (!ok)
+                return std::nullopt;
+            (order[i].second == 'd' ? d : order[i].second == 'm' ? m : y) = v;
+            if (order[i].second == 'y' && parts[qsizetype(i)].trimmed().size() <= 2)
+                y += y < 50 ? 2000 : 1900;
+        }
+    }
+    int hh = 0, nn = 0, ss = 0;
+    if (!time.trimmed().isEmpty()) {
+        static const QRegularExpression clock(QStringLiteral(R"(^(\d{1,2}):(\d{2})(?::(\d{2}))?$)"));
+        const QRegularExpressionMatch mt = clock.match(time.trimmed());
+        if (!mt.hasMatch())
+            return std::nullopt;
+        hh = mt.captured(1).toInt();
+        nn = mt.captured(2).toInt();
+        ss = mt.captured(3).isEmpty() ? 0 : mt.captured(3).toInt();
+    }
+    try {
+        return EncodeDateTime(y, m, d, hh, nn, ss);
+    } catch (const EKxError &) {
+        return std::nullopt; // no such day or time
+    }
+}
 
 std::optional<double> ToNumber(const QVariant &v)
 {
@@ -96,9 +164,12 @@ bool Truthy(const QVariant &v)
 
 } // namespace
 
+// A chain of ORs or ANDs is one node holding its terms side by side, so a long chain is
+// walked and freed in a loop; only parentheses and NOT nest, and their depth is bounded
+// by the parser.
 struct TKXFilterExpression::Node {
     enum Kind { Or, And, Not, Compare, IsNull, IsNotNull, Bare } kind;
-    std::unique_ptr<Node> left, right;
+    std::vector<std::unique_ptr<Node>> terms; // Or, And: two or more; Not: one
     Operand a, b;
     Op op = Op::Eq;
 
@@ -110,9 +181,17 @@ struct TKXFilterExpression::Node {
     bool Eval(const std::vector<QVariant> &row) const
     {
         switch (kind) {
-        case Or: return left->Eval(row) || right->Eval(row);
-        case And: return left->Eval(row) && right->Eval(row);
-        case Not: return !left->Eval(row);
+        case Or:
+            for (const auto &t : terms)
+                if (t->Eval(row))
+                    return true;
+            return false;
+        case And:
+            for (const auto &t : terms)
+                if (!t->Eval(row))
+                    return false;
+            return true;
+        case Not: return !terms.front()->Eval(row);
         case Compare: return kx::Compare(Value(a, row), op, Value(b, row), b.Field < 0);
         case IsNull: return !Value(a, row).isValid();
         case IsNotNull: return Value(a, row).isValid();
@@ -135,8 +214,9 @@ struct Token {
 
 class Parser {
 public:
-    Parser(const QString &text, const std::function<int(const QString &)> &fieldIndex)
-        : s(text), fieldIndex(fieldIndex)
+    Parser(const QString &text, const std::function<int(const QString &)> &fieldIndex,
+           const std::function<bool(int)> &isDate)
+        : s(text), fieldIndex(fieldIndex), isDate(isDate)
     {
         Advance();
     }
@@ -152,6 +232,7 @@ public:
 private:
     const QString &s;
     const std::function<int(const QString &)> &fieldIndex;
+    const std::function<bool(int)> &isDate;
     qsizetype pos = 0;
     qsizetype tokStart = 0;
     Token tok;
@@ -253,34 +334,25 @@ private:
         }
     }
 
-    std::unique_ptr<Node> Binary(Node::Kind kind, std::unique_ptr<Node> l, std::unique_ptr<Node> r)
+    // first { keyword next }: one chain node when there are two terms or more.
+    template <class Next>
+    std::unique_ptr<Node> Chain(Node::Kind kind, const char *keyword, Next next)
     {
+        std::unique_ptr<Node> first = (this->*next)();
+        if (!IsKeyword(keyword))
+            return first;
         auto n = std::make_unique<Node>();
         n->kind = kind;
-        n->left = std::move(l);
-        n->right = std::move(r);
-        return n;
-    }
-
-    std::unique_ptr<Node> ParseOr()
-    {
-        std::unique_ptr<Node> n = ParseAnd();
-        while (IsKeyword("OR")) {
+        n->terms.push_back(std::move(first));
+        while (IsKeyword(keyword)) {
             Advance();
-            n = Binary(Node::Or, std::move(n), ParseAnd());
+            n->terms.push_back((this->*next)());
         }
         return n;
     }
 
-    std::unique_ptr<Node> ParseAnd()
-    {
-        std::unique_ptr<Node> n = ParseFactor();
-        while (IsKeyword("AND")) {
-            Advance();
-            n = Binary(Node::And, std::move(n), ParseFactor());
-        }
-        return n;
-    }
+    std::unique_ptr<Node> ParseOr() { return Chain(Node::Or, "OR", &Parser::ParseAnd); }
+    std::unique_ptr<Node> ParseAnd() { return Chain(Node::And, "AND", &Parser::ParseFactor); }
 
     std::unique_ptr<Node> ParseFactor()
     {
@@ -294,7 +366,7 @@ private:
             Advance();
             auto n = std::make_unique<Node>();
             n->kind = Node::Not;
-            n->left = ParseFactor();
+            n->terms.push_back(ParseFactor());
             return n;
         }
         if (IsSymbol("(")) {
@@ -329,11 +401,20 @@ private:
             o.Field = fieldIndex(tok.text);
             if (o.Field < 0)
                 throw EKxError("Field '" + tok.text.toStdString() + "' not found");
+            o.Date = isDate && isDate(o.Field);
         } else {
             Fail("value expected");
         }
         Advance();
         return o;
+    }
+
+    static void DateLiteral(const Operand &field, Operand &literal)
+    {
+        if (!field.Date || literal.Field >= 0 || literal.Literal.typeId() != QMetaType::QString)
+            return;
+        if (const std::optional<double> day = DayNumberOfText(literal.Literal.toString()))
+            literal.Literal = *day;
     }
 
     std::unique_ptr<Node> ParseComparison()
@@ -363,6 +444,9 @@ private:
                 n->kind = Node::Compare;
                 n->op = o.op;
                 n->b = ParseOperand();
+                // A date field against a quoted date compares day numbers.
+                DateLiteral(n->a, n->b);
+                DateLiteral(n->b, n->a);
                 return n;
             }
         }
@@ -377,10 +461,11 @@ TKXFilterExpression::TKXFilterExpression() = default;
 TKXFilterExpression::~TKXFilterExpression() = default;
 
 std::unique_ptr<TKXFilterExpression>
-TKXFilterExpression::Parse(const QString &Text, const std::function<int(const QString &)> &FieldIndex)
+TKXFilterExpression::Parse(const QString &Text, const std::function<int(const QString &)> &FieldIndex,
+                           const std::function<bool(int)> &IsDateField)
 {
     std::unique_ptr<TKXFilterExpression> e(new TKXFilterExpression);
-    Parser p(Text, FieldIndex);
+    Parser p(Text, FieldIndex, IsDateField);
     e->FRoot = p.ParseAll();
     return e;
 }

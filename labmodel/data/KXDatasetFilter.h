@@ -13,7 +13,12 @@
 // Comparison: null on either side is false (only IS NULL sees nulls). Two texts compare
 // code unit by code unit; a text literal ending in '*' with = or <> compares as a prefix.
 // Otherwise both sides are taken as numbers (booleans 1/0, day numbers, texts that hold a
-// number); a side that is not a number makes the comparison false.
+// number); a side that is not a number makes the comparison false. A date field compared
+// with a quoted date ('2024-03-02', or the short date of the format settings, each with an
+// optional time) compares day numbers.
+//
+// AND and OR chains of any length are evaluated and freed in a loop; parentheses and NOT
+// nest at most 256 deep (deeper raises EKxError).
 #pragma once
 
 #include <QString>
@@ -27,10 +32,12 @@ namespace kx {
 
 class TKXFilterExpression {
 public:
-    // Parses Text. FieldIndex answers the index of a field by name (-1 when there is none).
+    // Parses Text. FieldIndex answers the index of a field by name (-1 when there is none);
+    // IsDateField, when given, whether the field at an index holds dates (day numbers).
     // Raises EKxError for a syntax error or an unknown field.
     static std::unique_ptr<TKXFilterExpression>
-    Parse(const QString &Text, const std::function<int(const QString &)> &FieldIndex);
+    Parse(const QString &Text, const std::function<int(const QString &)> &FieldIndex,
+          const std::function<bool(int)> &IsDateField = {});
 
     ~TKXFilterExpression();
 

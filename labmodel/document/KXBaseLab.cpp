@@ -43,12 +43,25 @@ TKXCustomLab::TKXCustomLab()
 TKXCustomLab::~TKXCustomLab()
 {
     FDestroying = true;
-    FEditor = nullptr;
+    SetEditor(nullptr); // the editor no longer shows this document
     FSelected = nullptr;
     ClearMarkers();
     ClearUndoRedo();
     // Elements first: their destructors may still look at the document's settings.
     FElements.clear();
+}
+
+void TKXCustomLab::SetEditor(TKXCustomEditor *Value)
+{
+    if (Value == FEditor)
+        return;
+    if (FEditor)
+        FEditor->FLabel = nullptr;
+    if (Value && Value->FLabel && Value->FLabel != this)
+        Value->FLabel->FEditor = nullptr; // the editor leaves the document it showed
+    FEditor = Value;
+    if (Value)
+        Value->FLabel = this;
 }
 
 void TKXCustomLab::Assign(const TKXCustomLab &Source)
@@ -224,6 +237,8 @@ void TKXCustomLab::Clear()
 
 void TKXCustomLab::NewLabel()
 {
+    // The new label starts without the previous one's counters (Clear alone keeps them).
+    ClearCounters();
     FPrintInfo->SetNumLabs(1);
     FPrintInfo->SetFirstLab(1);
     FPrintInfo->SetLastLab(1);
@@ -254,7 +269,10 @@ void TKXCustomLab::Rotate(bool Left)
     std::swap(m.FPaperWidth, m.FPaperHeight);
     std::swap(m.FWidth, m.FHeight);
     const int32_t W = m.FWidth, H = m.FHeight;
-    auto turn = [&](TPoint p) { return Left ? TPoint{p.y, H - p.x} : TPoint{W - p.y, p.x}; };
+    // In 64 bits: a damaged file's points may lie anywhere in the 32-bit range.
+    auto turn = [&](TPoint p) {
+        return Left ? TPoint{p.y, ClampCoord(int64_t(H) - p.x)} : TPoint{ClampCoord(int64_t(W) - p.y), p.x};
+    };
     for (const auto &e : FElements) {
         switch (e->FAngle) {
         case 0:
@@ -400,7 +418,7 @@ void TKXCustomLab::AdoptElement(std::unique_ptr<TKXElement> Element, uint64_t Se
     AddElement(std::move(Element), false);
     const TKXEle kind = raw->ElementType();
     const QString prefix = ElementPrefix(kind);
-    if (!prefix.isEmpty()) {
+    if (FNameNewElements && !prefix.isEmpty()) {
         QString name;
         int32_t number = 0;
         GetNewElementName(prefix, kind, name, number);
@@ -429,10 +447,12 @@ bool TKXCustomLab::RemoveElement(TKXElement *Element, bool Update, bool Undo)
     TKXLayoutCells *layout = Element->AsLayout();
     if (layout)
         layout->ReleaseMembers();
+    // Out of its cell whether or not an editor shows the label: the layout must not keep
+    // a member that is gone.
+    if (!layout && Element->IDLayout > 0)
+        if (TKXLayoutCells *host = FindLayout(Element->IDLayout))
+            host->RemoveMember(*Element);
     if (FEditor) {
-        if (!layout && Element->IDLayout > 0)
-            if (TKXLayoutCells *host = FindLayout(Element->IDLayout))
-                host->RemoveMember(*Element);
         const bool wasSelected = FEditor->DeleteFromSelection(Element);
         if (layout) {
             if (wasSelected)
@@ -461,8 +481,17 @@ void TKXCustomLab::PurgeDeletedElements()
     for (int32_t i = ElementCount() - 1; i >= 0; --i) {
         if (!FElements[size_t(i)]->FMarkDelete)
             continue;
-        if (FSelected == FElements[size_t(i)].get())
+        TKXElement *e = FElements[size_t(i)].get();
+        if (FSelected == e)
             FSelected = nullptr;
+        // Nor may the editor's selection keep it, or its layout cell.
+        if (FEditor)
+            FEditor->DeleteFromSelection(e);
+        if (e->IDLayout > 0 && !e->AsLayout())
+            if (TKXLayoutCells *host = FindLayout(e->IDLayout))
+                host->RemoveMember(*e);
+        if (TKXLayoutCells *layout = e->AsLayout())
+            layout->ReleaseMembers();
         FElements.erase(FElements.begin() + i);
     }
 }
@@ -522,9 +551,30 @@ void TKXCustomLab::GetNewElementName(const QString &Prefix, TKXEle, QString &Nam
                                      int32_t &Number) const
 {
     // The lowest free number: a name handed out here is never one an element already has.
-    Number = 1;
-    while (ElementExists(Prefix + QString::number(Number)))
-        ++Number;
+    // One pass marks the numbers taken: Prefix (ASCII case ignored, as names compare)
+    // followed by a number written as QString::number writes it. With n elements the
+    // answer is at most n + 1, so larger numbers need no mark.
+    const size_t n = FElements.size();
+    std::vector<bool> taken(n + 2, false);
+    for (const auto &e : FElements) {
+        const QString &id = e->FID;
+        const qsizetype digits = id.size() - Prefix.size();
+        if (digits <= 0 || digits > 10 || !SameTextAscii(id.left(Prefix.size()), Prefix))
+            continue;
+        uint64_t value = 0;
+        bool number = id[Prefix.size()] != QLatin1Char('0');
+        for (qsizetype i = Prefix.size(); number && i < id.size(); ++i) {
+            const char16_t c = id[i].unicode();
+            number = c >= u'0' && c <= u'9';
+            value = value * 10 + (c - u'0');
+        }
+        if (number && value <= n + 1)
+            taken[size_t(value)] = true;
+    }
+    size_t free = 1;
+    while (taken[free])
+        ++free;
+    Number = int32_t(free);
     Name = Prefix + QString::number(Number);
 }
 

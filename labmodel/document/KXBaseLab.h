@@ -61,8 +61,9 @@ public:
 
     // --- Services ----------------------------------------------------------------------
     TKXCustomEditor *Editor() const { return FEditor; }
-    // Set by the editor when it is given this document; null unlinks.
-    void SetEditor(TKXCustomEditor *Value) { FEditor = Value; }
+    // Set by the editor when it is given this document. Links the document and the editor both ways (null unlinks); the editor's previous
+    // document and this document's previous editor lose their links.
+    void SetEditor(TKXCustomEditor *Value);
     bool EditorLinked() const { return FEditor != nullptr; }
     // The UI services in use: the installed ones, else a silent implementation.
     TKXUIServices &UIServices() const;
@@ -238,7 +239,8 @@ public:
     const TKXLabelFileExtras &FileExtras() const { return *FFileExtras; }
 
     // Undo steps: the designer opens one for a newly inserted element (urCreate) and adds
-    // to the open one; UndoRedo replays the last undo (urUndo) or redo (urRedo) step.
+    // to the open one; UndoRedo replays the last undo (urUndo) or redo (urRedo) step. A
+    // replay that fails leaves the label and both lists as they were and raises EKxError.
     void BeginUndoRecord(TKXURAction Kind, TKXElement &Element);
     void AddUndoElement(TKXURAction Kind, TKXElement &Element);
     void UndoRedo(TKXURAction Action);
@@ -394,6 +396,7 @@ public:
                        TColor SurfaceColor = clWhite);
     void PaintFrame(TKXCanvas &Canvas, int32_t x, int32_t y);
     void PaintTitle(TKXCanvas &Canvas);
+    void PaintTitle(TKXCanvas &Canvas, const QString &Text);
     // The alignment guides on the editor's label canvas; Skip while a guide is dragged.
     void PaintAlignLines(TKXCanvas &Canvas, bool Skip);
 
@@ -438,8 +441,9 @@ public:
     // The preview: page metafiles of the run, all of them up to 10 pages, else pages 1 to 4
     // and the last four, the others rendered around the page asked for.
     void BuildOnDemandPreview();
-    // The page's metafile (owned by the document) or null when it is not there (yet).
-    TKXMetafile *GetPage(int32_t PageNo);
+    // The page's metafile or null when it is not there (yet). The handle keeps the page
+    // alive: the cache may drop it from the list, the caller's page stays valid.
+    std::shared_ptr<const TKXMetafile> GetPage(int32_t PageNo);
     int32_t TotalPages() const { return FPrintInfo->PagesToPrint; }
     // The label alone, 260 device units wide; the caller owns it.
     std::unique_ptr<TKXMetafile> GetMetafile();
@@ -489,12 +493,14 @@ public:
 
 private:
     friend class TKXLabelFile;
+    friend class TKXUnnamedElements;
     void AdoptElement(std::unique_ptr<TKXElement> Element, uint64_t Serial);
     void SetPictureFilter();
     void Rotate(bool Left);
 
     TKXCustomEditor *FEditor = nullptr;
     TKXUIServices *FUIServices = nullptr;
+    bool FNameNewElements = true; // off while elements are created to read their record
     std::unique_ptr<TKXUndoRecorder> FUndoRecorder;
     TKXUnits FUnits = TKXUnits::unMM;
     std::unique_ptr<TKXTitle> FTitle;
@@ -542,6 +548,44 @@ private:
     std::unique_ptr<TKXLabelFileExtras> FFileExtras; // never null
     // The elements, owned; the order is the z-order.
     std::vector<std::unique_ptr<TKXElement>> FElements;
+};
+
+// While it lives, elements created on Lab get no name of their own: the record they are
+// about to read brings it (label files, undo records, the copy stream). Naming a new
+// element looks at every name on the label, so reading n elements stays linear this way.
+class TKXUnnamedElements {
+public:
+    explicit TKXUnnamedElements(TKXCustomLab &Lab) : FLab(Lab), FBefore(Lab.FNameNewElements)
+    {
+        Lab.FNameNewElements = false;
+    }
+    ~TKXUnnamedElements() { FLab.FNameNewElements = FBefore; }
+    TKXUnnamedElements(const TKXUnnamedElements &) = delete;
+    TKXUnnamedElements &operator=(const TKXUnnamedElements &) = delete;
+
+private:
+    TKXCustomLab &FLab;
+    bool FBefore;
+};
+
+// Element records this program writes while it runs (undo records, the editor's copy
+// stream) are in the current layout, whatever version the label file last read had: they
+// are read inside this scope, which puts the document's file version back when it ends.
+// Without it, records pasted after opening an old file would be read as that file's
+// (lengths in tenths, scaled by ten).
+class TKXCurrentVersionRecords {
+public:
+    explicit TKXCurrentVersionRecords(TKXCustomLab &Lab) : FLab(Lab), FVersion(Lab.FileVersion())
+    {
+        Lab.SetFileVersion(TKXCustomLab::CurrentVersion);
+    }
+    ~TKXCurrentVersionRecords() { FLab.SetFileVersion(FVersion); }
+    TKXCurrentVersionRecords(const TKXCurrentVersionRecords &) = delete;
+    TKXCurrentVersionRecords &operator=(const TKXCurrentVersionRecords &) = delete;
+
+private:
+    TKXCustomLab &FLab;
+    int32_t FVersion;
 };
 
 } // namespace kx

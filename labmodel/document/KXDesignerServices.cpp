@@ -5,6 +5,11 @@
 
 namespace kx {
 
+TKXCustomEditor::~TKXCustomEditor()
+{
+    if (FLabel)
+        FLabel->SetEditor(nullptr);
+}
 
 int32_t TKXCustomEditor::LabelToScreenX(int32_t Value) const
 {

@@ -65,7 +65,9 @@ struct TKXGrid {
 // The design editor linked to a document (the document's `Editor`).
 class TKXCustomEditor {
 public:
-    virtual ~TKXCustomEditor() = default;
+    // An editor that goes away takes itself off its document (the document's Editor
+    // becomes null), so nothing is left pointing at it.
+    virtual ~TKXCustomEditor();
 
     // --- Update bracket --------------------------------------------------------------
     // BeginUpdate clears FDraw and switches the document's undo recording off
@@ -85,7 +87,9 @@ public:
     virtual int32_t GetViewWidth() const = 0;
     virtual int32_t GetViewHeight() const = 0;
     // The document shown, null when the editor has none; the conversions answer 0 then.
-    virtual TKXCustomLab *Label() const = 0;
+    // The link is kept by TKXCustomLab::SetEditor in both directions, and cleared on this
+    // side when the document goes away.
+    virtual TKXCustomLab *Label() const { return FLabel; }
     // Scale factor of the current zoom (1.0 at 100 %).
     virtual double ZoomFactor() const = 0;
 
@@ -141,6 +145,10 @@ public:
 
     // The data ruler when there are rulers and they have one.
     TKXDataRuler *DataRuler() const { return Rulers ? Rulers->DataRuler() : nullptr; }
+
+private:
+    friend class TKXCustomLab;
+    TKXCustomLab *FLabel = nullptr; // the document whose Editor this is
 };
 
 } // namespace kx

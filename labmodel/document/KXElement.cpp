@@ -109,6 +109,21 @@ TPoint PickAnchor(const char *code, int32_t L, int32_t T, int32_t R, int32_t B)
 
 TKXElement::TKXElement(TKXCustomLab *AOwner) : FOwner(AOwner) {}
 
+QVariant GetPublishedProp(const TKXElement &Element, const QString &Name)
+{
+    const TKXPropInfo *p = Element.Published().Find(Name);
+    return p ? p->Get(Element) : QVariant();
+}
+
+bool SetPublishedProp(TKXElement &Element, const QString &Name, const QVariant &Value)
+{
+    const TKXPropInfo *p = Element.Published().Find(Name);
+    if (!p || !p->Set)
+        return false;
+    p->Set(Element, Value);
+    return true;
+}
+
 const TKXPropTable &TKXElement::Published() const
 {
     static const TKXPropTable none;
@@ -188,14 +203,21 @@ void TKXElement::MarkModified()
     FOwner->SetModified(true);
 }
 
+namespace {
+
+// The distance between two coordinates, in 64 bits: points read from a file may lie
+// anywhere in the 32-bit range.
+int32_t ExtentOf(int32_t a, int32_t b)
+{
+    return ClampCoord(std::abs(int64_t(b) - a));
+}
+
+} // namespace
+
 void TKXElement::UpdateExtent()
 {
-    // In 64 bits: points read from a file may lie anywhere in the 32-bit range.
-    auto extent = [](int32_t a, int32_t b) {
-        return int32_t(std::min<int64_t>(std::abs(int64_t(b) - a), std::numeric_limits<int32_t>::max()));
-    };
-    FWidth = extent(FP1.x, FP2.x);
-    FHeight = extent(FP1.y, FP2.y);
+    FWidth = ExtentOf(FP1.x, FP2.x);
+    FHeight = ExtentOf(FP1.y, FP2.y);
 }
 
 bool TKXElement::GridActive() const
@@ -209,13 +231,13 @@ bool TKXElement::GridActive() const
 int32_t TKXElement::SnapX(int32_t c) const
 {
     const int32_t s = FOwner->Editor()->Grid.IncX;
-    return s > 0 ? RoundHalfUp((long double)c / s) * s : c;
+    return s > 0 ? ClampCoord(int64_t(RoundHalfUp((long double)c / s)) * s) : c;
 }
 
 int32_t TKXElement::SnapY(int32_t c) const
 {
     const int32_t s = FOwner->Editor()->Grid.IncY;
-    return s > 0 ? RoundHalfUp((long double)c / s) * s : c;
+    return s > 0 ? ClampCoord(int64_t(RoundHalfUp((long double)c / s)) * s) : c;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -236,9 +258,9 @@ void TKXElement::SetCoord(int32_t &Field, float Value, bool Horizontal, const QS
     RecordUndo();
     Field = v;
     if (Horizontal)
-        FWidth = std::abs(FP2.x - FP1.x);
+        FWidth = ExtentOf(FP1.x, FP2.x);
     else
-        FHeight = std::abs(FP2.y - FP1.y);
+        FHeight = ExtentOf(FP1.y, FP2.y);
     CoordChanged(Name);
     MarkModified();
 }
@@ -458,11 +480,11 @@ void TKXElement::Normalize()
 
 void TKXElement::Move(TKXPoint2D di)
 {
-    const int32_t dx = ToInternal(di.x), dy = ToInternal(di.y);
-    FP1.x += dx;
-    FP1.y += dy;
-    FP2.x += dx;
-    FP2.y += dy;
+    const int64_t dx = ToInternal(di.x), dy = ToInternal(di.y);
+    FP1.x = ClampCoord(FP1.x + dx);
+    FP1.y = ClampCoord(FP1.y + dy);
+    FP2.x = ClampCoord(FP2.x + dx);
+    FP2.y = ClampCoord(FP2.y + dy);
     MarkModified();
 }
 
@@ -648,43 +670,40 @@ TRect TKXElement::GetScreenRect(const TRect &R) const
     return R;
 }
 
+// One axis of MoveLayoutBy: both ends shifted by D (snapped to the grid when it is on), then
+// pushed back inside 0 .. Size. In 64 bits, clamped at the end: a damaged file's points may
+// lie anywhere.
+void TKXElement::ShiftWithin(int32_t &A, int32_t &B, int32_t D, int32_t Size, bool Horizontal) const
+{
+    int64_t a = ClampCoord(int64_t(A) + D), b = ClampCoord(int64_t(B) + D);
+    if (GridActive()) {
+        a = Horizontal ? SnapX(int32_t(a)) : SnapY(int32_t(a));
+        b = Horizontal ? SnapX(int32_t(b)) : SnapY(int32_t(b));
+    }
+    if (a < 0) {
+        b -= a;
+        a = 0;
+    } else if (b > Size) {
+        a -= b - Size;
+        b = Size;
+    }
+    A = ClampCoord(a);
+    B = ClampCoord(b);
+}
+
 void TKXElement::MoveLayoutBy(int32_t dx, int32_t dy)
 {
     const int32_t W = FOwner->Measure()->WidthInternal();
     const int32_t H = FOwner->Measure()->HeightInternal();
     bool moved = false;
     if (dx != 0) {
-        FP1.x += dx;
-        FP2.x += dx;
-        if (GridActive()) {
-            FP1.x = SnapX(FP1.x);
-            FP2.x = SnapX(FP2.x);
-        }
-        if (FP1.x < 0) {
-            FP2.x -= FP1.x;
-            FP1.x = 0;
-        } else if (FP2.x > W) {
-            FP1.x -= FP2.x - W;
-            FP2.x = W;
-        }
+        ShiftWithin(FP1.x, FP2.x, dx, W, true);
         FKXEleAlign = TKXEleAlign::eaNone;
         IDLayout = 0;
         moved = true;
     }
     if (dy != 0) {
-        FP1.y += dy;
-        FP2.y += dy;
-        if (GridActive()) {
-            FP1.y = SnapY(FP1.y);
-            FP2.y = SnapY(FP2.y);
-        }
-        if (FP1.y < 0) {
-            FP2.y -= FP1.y;
-            FP1.y = 0;
-        } else if (FP2.y > H) {
-            FP1.y -= FP2.y - H;
-            FP2.y = H;
-        }
+        ShiftWithin(FP1.y, FP2.y, dy, H, false);
         FKXEleAlign = TKXEleAlign::eaNone;
         IDLayout = 0;
         moved = true;

@@ -219,6 +219,7 @@ protected:
     }
     // Grid snapping of one coordinate, when the editor snaps to the grid.
     int32_t SnapX(int32_t c) const;
+    void ShiftWithin(int32_t &A, int32_t &B, int32_t D, int32_t Size, bool Horizontal) const;
     int32_t SnapY(int32_t c) const;
     bool GridActive() const;
     void UpdateExtent();

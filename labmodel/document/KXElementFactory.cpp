@@ -3,6 +3,7 @@
 #include "document/KXBaseLab.h"
 #include "stream/KXStream.h"
 
+#include <algorithm>
 #include <array>
 #include <string>
 
@@ -35,8 +36,26 @@ TTable &Table()
 
 void TKXElementFactory::RegisterKind(TKXEle Kind, TCreator Creator)
 {
-    Table(); // the built-in kinds first, so a later registration replaces one of them
-    Slots()[Ord(Kind)] = std::move(Creator);
+    Table(); // the built-in kinds first
+    TCreator &slot = Slots()[Ord(Kind)];
+    if (slot)
+        throw EKxError("element kind " + std::to_string(Ord(Kind)) + " is registered twice");
+    slot = std::move(Creator);
+}
+
+TKXFactoryOverride::~TKXFactoryOverride()
+{
+    for (auto it = FSaved.rbegin(); it != FSaved.rend(); ++it)
+        Slots()[Ord(it->first)] = std::move(it->second);
+}
+
+void TKXFactoryOverride::Set(TKXEle Kind, TKXElementFactory::TCreator Creator)
+{
+    TKXElementFactory::TCreator &slot = Table()[Ord(Kind)];
+    const bool seen = std::any_of(FSaved.begin(), FSaved.end(), [Kind](const auto &s) { return s.first == Kind; });
+    if (!seen)
+        FSaved.emplace_back(Kind, slot);
+    slot = std::move(Creator);
 }
 
 bool TKXElementFactory::IsRegistered(TKXEle Kind)
@@ -56,7 +75,11 @@ TKXElement *TKXElementFactory::ReadElement(TKXStreamReader &Stream, TKXCustomLab
     const size_t at = Stream.Position();
     const uint8_t code = Stream.ReadUInt8();
     const auto kind = EnumFromOrdinal<TKXEle>(code);
-    TKXElement *element = kind ? Create(*kind, Lab, Serial) : nullptr;
+    TKXElement *element = nullptr;
+    if (kind) {
+        TKXUnnamedElements unnamed(Lab); // the record names it
+        element = Create(*kind, Lab, Serial);
+    }
     if (!element)
         throw EKxStreamError("element type " + std::to_string(code) + " unknown at offset " +
                              std::to_string(at));

@@ -9,6 +9,10 @@
 //
 // Values travel as QVariant: Single as float (in the document's units), Integer as int,
 // TColor as uint, Boolean as bool, texts as QString, enumerations as their ordinal (int).
+//
+// An entry belongs to its class: given an element of another class it reads an invalid
+// QVariant and writes nothing. A multi-selection of several kinds that share a property
+// name goes through each element's own table (GetPublishedProp, SetPublishedProp).
 #pragma once
 
 #include "core/KXTypes.h"
@@ -99,22 +103,31 @@ TKXPropInfo PublishProp(const QString &Name, const QString &TypeName, G (C::*get
                                             qsizetype(EnumInfo<V>::TypeName.size()));
         info.EnumNames = detail::EnumNameList<V>();
         info.Get = [get](const TKXElement &e) {
-            return QVariant(int(Ord((static_cast<const C &>(e).*get)())));
+            const C *c = dynamic_cast<const C *>(&e);
+            return c ? QVariant(int(Ord((c->*get)()))) : QVariant();
         };
         info.Set = [set](TKXElement &e, const QVariant &v) {
-            if (auto value = EnumFromOrdinal<V>(v.toInt()))
-                (static_cast<C &>(e).*set)(*value);
+            if (C *c = dynamic_cast<C *>(&e))
+                if (auto value = EnumFromOrdinal<V>(v.toInt()))
+                    (c->*set)(*value);
         };
     } else {
         info.TypeName = TypeName;
         info.Get = [get](const TKXElement &e) {
-            return QVariant::fromValue((static_cast<const C &>(e).*get)());
+            const C *c = dynamic_cast<const C *>(&e);
+            return c ? QVariant::fromValue((c->*get)()) : QVariant();
         };
         info.Set = [set](TKXElement &e, const QVariant &v) {
-            (static_cast<C &>(e).*set)(v.value<V>());
+            if (C *c = dynamic_cast<C *>(&e))
+                (c->*set)(v.value<V>());
         };
     }
     return info;
 }
+
+// The element's own entry for the property Name (found ignoring case), read or written:
+// invalid / false when its class does not publish it or the entry is read-only.
+QVariant GetPublishedProp(const TKXElement &Element, const QString &Name);
+bool SetPublishedProp(TKXElement &Element, const QString &Name, const QVariant &Value);
 
 } // namespace kx

@@ -12,8 +12,7 @@ namespace kx {
 
 namespace {
 
-// The smallest label or sheet side, 5 mm.
-constexpr int32_t MinSide = 500;
+constexpr int32_t MinSide = TKXMeasure::MinSide;
 
 // The common set-up setter: an unchanged value does nothing; a change is stored and marks
 // the document modified (label files store the set-up). No notification: set-up objects
@@ -63,6 +62,21 @@ void TKXMeasure::Assign(const TKXMeasure &Source)
     FLabelName = Source.FLabelName;
     FLabelType = Source.FLabelType;
     FInnerCircle = Source.FInnerCircle;
+}
+
+void TKXMeasure::ApplyLimits()
+{
+    FWidth = std::max(MinSide, FWidth);
+    FHeight = std::max(MinSide, FHeight);
+    FPaperWidth = std::max(MinSide, FPaperWidth);
+    FPaperHeight = std::max(MinSide, FPaperHeight);
+    FMarLeft = std::max(0, FMarLeft);
+    FMarTop = std::max(0, FMarTop);
+    FDiHor = std::max(0, FDiHor);
+    FDiVer = std::max(0, FDiVer);
+    FNuHor = std::max(1, FNuHor);
+    FNuVer = std::max(1, FNuVer);
+    FInnerCircle = std::clamp(FInnerCircle, 0, FWidth);
 }
 
 float TKXMeasure::Width() const { return ToUnits(FWidth); }

@@ -32,6 +32,13 @@ public:
 
     // Copies the label and sheet settings; the owner stays this object's own.
     void Assign(const TKXMeasure &Source);
+    // The smallest label or sheet side, 5 mm.
+    static constexpr int32_t MinSide = 500;
+    // Brings stored values within the limits the setters keep (sides at least MinSide,
+    // margins and gaps not negative, at least one row and column, the inner circle within
+    // the width). The label reader applies it, so a damaged file cannot hand the drawing
+    // code a zero size.
+    void ApplyLimits();
 
     // Label size; at least 500 (5 mm); a circular label keeps Height = Width.
     float Width() const;

@@ -42,22 +42,14 @@ TKXURAction Inverse(TKXURAction Kind)
 // records are always written so), then puts both back.
 class TReplayScope {
 public:
-    explicit TReplayScope(TKXCustomLab &Lab) : FLab(Lab), FVersion(Lab.FileVersion())
-    {
-        FLab.SetUnReIni(0);
-        FLab.SetFileVersion(TKXCustomLab::CurrentVersion);
-    }
-    ~TReplayScope()
-    {
-        FLab.SetFileVersion(FVersion);
-        FLab.SetUnReIni(1);
-    }
+    explicit TReplayScope(TKXCustomLab &Lab) : FLab(Lab), FVersion(Lab) { FLab.SetUnReIni(0); }
+    ~TReplayScope() { FLab.SetUnReIni(1); }
     TReplayScope(const TReplayScope &) = delete;
     TReplayScope &operator=(const TReplayScope &) = delete;
 
 private:
     TKXCustomLab &FLab;
-    int32_t FVersion;
+    TKXCurrentVersionRecords FVersion;
 };
 
 } // namespace
@@ -108,9 +100,10 @@ void TKXUndo::BeginUndoRecord(TKXURAction Kind, TKXElement &Element)
     step.Kind = Kind;
     try {
         WriteEntry(step, Kind, Element);
-    } catch (const EKxError &) {
+    } catch (const EKxError &e) {
         // The element's state cannot be written (a text too long for a record): this
-        // change gets no step, and the history before it stays usable.
+        // change gets no step, the history before it stays usable, and the user is told.
+        ReportUnrecorded(e);
         return;
     }
     // A new edit makes the redo steps stale.
@@ -134,15 +127,21 @@ void TKXUndo::AddUndoElement(TKXURAction Kind, TKXElement &Element)
     }
     try {
         WriteEntry(FUndoList.back(), Kind, Element);
-    } catch (const EKxError &) {
+    } catch (const EKxError &e) {
         // The step is kept with the entries it has and closed.
         CloseStep();
+        ReportUnrecorded(e);
         return;
     }
     ++FElementsAdded;
     FOpenSerials.push_back(Element.Serial());
     if (FElementsAdded >= FElementsAfected)
         CloseStep();
+}
+
+void TKXUndo::ReportUnrecorded(const EKxError &Error)
+{
+    FLab.UIServices().ShowMessage(QStringLiteral("THIS CHANGE CANNOT BE UNDONE : ") + QString::fromStdString(Error.what()));
 }
 
 void TKXUndo::WriteEntry(TStep &Step, TKXURAction Kind, TKXElement &Element)
@@ -184,6 +183,66 @@ void TKXUndo::RaiseEvent()
 // ---------------------------------------------------------------------------------------
 // Replay
 
+// Applies Source's entries in order and writes the inverse of each into Inverse before the
+// element changes, so that the entries applied so far can always be taken back.
+void TKXUndo::Replay(const TStep &Source, TStep &Inverse)
+{
+    Inverse.Kind = kx::Inverse(Source.Kind);
+    Inverse.Count = 0;
+    TKXStreamReader s(Source.Data);
+    TKXStreamWriter out;
+    // The inverse is kept up to date entry by entry, also when an entry fails half-way.
+    struct TFlush {
+        TStep &Step;
+        TKXStreamWriter &Out;
+        ~TFlush() { Step.Data = Out.Bytes(); }
+    } flush{Inverse, out};
+    for (int16_t i = 0; i < Source.Count; ++i) {
+        const uint64_t serial = s.ReadUInt64();
+        switch (Source.Kind) {
+        case TKXURAction::urProp: {
+            const std::span<const uint8_t> record = ReadRecord(s, Source.Data);
+            TKXElement *e = FLab.ElementBySerial(serial);
+            if (!e)
+                break;
+            out.WriteUInt64(serial);
+            WriteRecord(*e, out);
+            ++Inverse.Count;
+            TKXStreamReader r(record);
+            r.ReadUInt8(); // the type byte: the element exists
+            e->LoadFromStream(r);
+            if (TKXLayoutCells *layout = e->AsLayout())
+                layout->RealignElements();
+            break;
+        }
+        case TKXURAction::urCreate: {
+            TKXElement *e = FLab.ElementBySerial(serial);
+            if (!e)
+                break;
+            out.WriteUInt64(serial);
+            out.WriteInt32(FLab.IndexOf(e));
+            WriteRecord(*e, out);
+            ++Inverse.Count;
+            FLab.RemoveElement(e, false, false);
+            break;
+        }
+        case TKXURAction::urDelete: {
+            const int32_t index = s.ReadInt32();
+            const std::span<const uint8_t> record = ReadRecord(s, Source.Data);
+            TKXStreamReader r(record);
+            TKXElement *e = TKXElementFactory::ReadElement(r, FLab, serial);
+            out.WriteUInt64(e->Serial());
+            ++Inverse.Count;
+            // Back to its place in the z-order, not the bottom.
+            FLab.MoveElement(e, index);
+            break;
+        }
+        default:
+            break;
+        }
+    }
+}
+
 bool TKXUndo::UndoRedo(TKXURAction Action)
 {
     if (Action != TKXURAction::urUndo && Action != TKXURAction::urRedo)
@@ -197,62 +256,30 @@ bool TKXUndo::UndoRedo(TKXURAction Action)
     FElementsAdded = 0;
     FOpenSerials.clear();
 
-    TStep source = std::move(from.back());
-    from.pop_back();
+    // The step moves to the other list only once it has been replayed whole. When an entry
+    // fails, the entries already applied are taken back, the step stays where it was and
+    // the error goes to the caller.
+    const TStep &source = from.back();
     TStep inverse;
-    inverse.Kind = Inverse(source.Kind);
     {
         TReplayScope scope(FLab);
-        TKXStreamReader s(source.Data);
-        TKXStreamWriter out;
-        for (int16_t i = 0; i < source.Count; ++i) {
-            const uint64_t serial = s.ReadUInt64();
-            switch (source.Kind) {
-            case TKXURAction::urProp: {
-                const std::span<const uint8_t> record = ReadRecord(s, source.Data);
-                TKXElement *e = FLab.ElementBySerial(serial);
-                if (!e)
-                    break;
-                out.WriteUInt64(serial);
-                WriteRecord(*e, out);
-                TKXStreamReader r(record);
-                r.ReadUInt8(); // the type byte: the element exists
-                e->LoadFromStream(r);
-                if (TKXLayoutCells *layout = e->AsLayout())
-                    layout->RealignElements();
-                ++inverse.Count;
-                break;
+        try {
+            Replay(source, inverse);
+        } catch (const std::exception &) {
+            TStep again;
+            try {
+                Replay(inverse, again);
+            } catch (const std::exception &) {
+                // Taking back what was written a moment ago does not fail in practice; if
+                // it does, the original error is the one worth reporting.
             }
-            case TKXURAction::urCreate: {
-                TKXElement *e = FLab.ElementBySerial(serial);
-                if (!e)
-                    break;
-                out.WriteUInt64(serial);
-                out.WriteInt32(FLab.IndexOf(e));
-                WriteRecord(*e, out);
-                FLab.RemoveElement(e, false, false);
-                ++inverse.Count;
-                break;
-            }
-            case TKXURAction::urDelete: {
-                const int32_t index = s.ReadInt32();
-                const std::span<const uint8_t> record = ReadRecord(s, source.Data);
-                TKXStreamReader r(record);
-                TKXElement *e = TKXElementFactory::ReadElement(r, FLab, serial);
-                // Back to its place in the z-order, not the bottom.
-                FLab.MoveElement(e, index);
-                out.WriteUInt64(e->Serial());
-                ++inverse.Count;
-                break;
-            }
-            default:
-                break;
-            }
+            FLab.NotifyChange(2, true, QString());
+            throw;
         }
-        inverse.Data = out.TakeBytes();
     }
-    FLab.NotifyChange(source.Kind == TKXURAction::urProp ? 6 : 2, source.Kind == TKXURAction::urProp,
-                      QString());
+    const TKXURAction kind = source.Kind;
+    from.pop_back();
+    FLab.NotifyChange(kind == TKXURAction::urProp ? 6 : 2, kind == TKXURAction::urProp, QString());
     Append(undo ? FRedoList : FUndoList, std::move(inverse));
     RaiseEvent();
     return true;

@@ -16,10 +16,13 @@
 // the step changes again, so later, unrelated changes never merge into it.
 //
 // Replaying a step builds the inverse step on the other list (a property step records the
-// current states, a creation becomes a deletion and back). Opening a new step empties the
+// current states, a creation becomes a deletion and back). The step moves only when its
+// replay succeeds: a failing entry takes the applied ones back and the error (EKxError)
+// goes to the caller, with both lists as they were. Opening a new step empties the
 // redo list: a redo after a new edit would replay states over it.
 #pragma once
 
+#include "core/KXError.h"
 #include "core/KXTypes.h"
 #include "document/KXUndoRecorder.h"
 
@@ -71,6 +74,10 @@ public:
 
 private:
     void WriteEntry(TStep &Step, TKXURAction Kind, TKXElement &Element);
+    void Replay(const TStep &Source, TStep &Inverse);
+    // A change whose state cannot be written gets no step: the user is told through the
+    // UI services that it cannot be undone.
+    void ReportUnrecorded(const EKxError &Error);
     void CloseStep();
     void Append(std::deque<TStep> &List, TStep Step);
     void RaiseEvent();

@@ -8,6 +8,9 @@
 #include <QFile>
 #include <QSaveFile>
 
+#include <cerrno>
+#include <cstring>
+
 #include <span>
 
 namespace kx {
@@ -117,8 +120,22 @@ void TKXCustomLab::SaveToFile(const QString &FileName)
     if (!file.open(QIODevice::WriteOnly))
         throw EKxError(file.errorString().toStdString());
     const TBytesArray &bytes = out.Bytes();
-    if (file.write(reinterpret_cast<const char *>(bytes.data()), qint64(bytes.size())) != qint64(bytes.size()) ||
-        !file.commit())
+    // A write cut short (disk full, file-size limit) is not an error to QSaveFile: it would
+    // even commit the cut file. The reason is the system's, taken right where the write or
+    // the flush falls short; the temporary file is then dropped and the old file stays.
+    errno = 0;
+    bool written = file.write(reinterpret_cast<const char *>(bytes.data()), qint64(bytes.size())) == qint64(bytes.size());
+    if (written)
+        written = file.flush();
+    if (!written) {
+        const int error = errno;
+        const std::string reason = error != 0 ? std::strerror(error)
+                                   : file.error() != QFileDevice::NoError ? file.errorString().toStdString()
+                                                                           : std::string("the file was not written whole");
+        file.cancelWriting();
+        throw EKxError(reason);
+    }
+    if (!file.commit())
         throw EKxError(file.errorString().toStdString()); // QSaveFile drops the temporary file
     FModified = false;
 }

@@ -478,6 +478,9 @@ void TKXLabelFile::Apply(const TKXLabelHeader &h, TKXCustomLab &Lab)
     m.FPaperHeight = h.PaperHeight;
     m.FInnerCircle = h.InnerCircle;
     m.FLabelType = h.LabelType;
+    // A damaged file may store sizes the setters never allow (a zero width divides the
+    // drawing by zero): the values are brought within the setters' limits, as if typed in.
+    m.ApplyLimits();
     TKXTitle &t = *Lab.FTitle;
     t.FFontHeight = h.TitleFontHeight;
     t.FFontColor = h.TitleFontColor;

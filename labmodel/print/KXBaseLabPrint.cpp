@@ -184,6 +184,11 @@ void TKXCustomLab::PaintFrame(TKXCanvas &Canvas, int32_t x, int32_t y)
 
 void TKXCustomLab::PaintTitle(TKXCanvas &Canvas) { TKXSheetRender::PaintTitle(*this, Canvas); }
 
+void TKXCustomLab::PaintTitle(TKXCanvas &Canvas, const QString &Text)
+{
+    TKXSheetRender::PaintTitle(*this, Canvas, Text);
+}
+
 void TKXCustomLab::PaintAlignLines(TKXCanvas &Canvas, bool Skip)
 {
     TKXSheetRender::PaintAlignLines(*this, Canvas, Skip);
@@ -489,13 +494,16 @@ void TKXCustomLab::StartPage(TKXPageTarget &Target, TKXCanvas &Canvas)
 {
     Canvas.ResetClip();
     if (FTitle->Print()) {
+        // The handler gets the designed title for every page; what it answers is drawn on
+        // this page only and never becomes the label's title.
+        QString text = FTitle->Text();
         if (OnPrintTitle) {
-            WideString text = FTitle->Text().toStdU16String();
-            OnPrintTitle(this, FCurPage, text);
-            FTitle->SetText(QString::fromStdU16String(text));
+            WideString asked = text.toStdU16String();
+            OnPrintTitle(this, FCurPage, asked);
+            text = QString::fromStdU16String(asked);
         }
-        if (!FTitle->Text().isEmpty())
-            PaintTitle(Canvas);
+        if (!text.isEmpty())
+            PaintTitle(Canvas, text);
     }
     // Printed sheets clip to every label circle at once; a preview page clips to the
     // circle of the label being drawn.
@@ -699,19 +707,19 @@ std::unique_ptr<TKXMetafile> TKXCustomLab::BuildPreviewPage(int32_t PageNo)
     return result;
 }
 
-TKXMetafile *TKXCustomLab::GetPage(int32_t PageNo)
+std::shared_ptr<const TKXMetafile> TKXCustomLab::GetPage(int32_t PageNo)
 {
     TKXPrintInfo &pi = *FPrintInfo;
     if (pi.PagesToPrint <= 10) {
         for (const TKXPagePreview &p : FPages)
             if (p.PageNo == PageNo)
-                return p.EMF.get();
+                return p.EMF;
         return nullptr;
     }
-    TKXMetafile *found = nullptr;
+    std::shared_ptr<const TKXMetafile> found;
     for (const TKXPagePreview &p : FPages)
         if (p.PageNo == PageNo) {
-            found = p.EMF.get();
+            found = p.EMF;
             break;
         }
     pi.RequestPage = PageNo;
@@ -728,9 +736,15 @@ void TKXCustomLab::FillPageCache()
         ~TFilling() { Flag = false; }
     } filling(FGetPrevData);
     // One page leaves per call once more than 30 are kept: the 12th in order of rendering,
-    // so pages 1 to 4, the last four and the first three filled in always stay.
-    if (FPages.size() > 30)
-        FPages.erase(FPages.begin() + 11);
+    // so pages 1 to 4, the last four and the first three filled in always stay. The page
+    // being asked for never leaves: the next entry goes instead.
+    if (FPages.size() > 30) {
+        auto victim = FPages.begin() + 11;
+        while (victim != FPages.end() && victim->PageNo == FPrintInfo->RequestPage)
+            ++victim;
+        if (victim != FPages.end())
+            FPages.erase(victim);
+    }
     const int32_t R = FPrintInfo->RequestPage, total = FPrintInfo->PagesToPrint;
     auto cached = [this](int32_t page) {
         return std::any_of(FPages.begin(), FPages.end(), [page](const TKXPagePreview &p) { return p.PageNo == page; });
@@ -749,9 +763,10 @@ void TKXCustomLab::FillPageCache()
 
 std::unique_ptr<TKXMetafile> TKXCustomLab::GetMetafile()
 {
-    const int32_t w = FMeasure->WidthInternal(), h = FMeasure->HeightInternal();
+    // The measure keeps both sides at least 5 mm; one unit is the floor in any case.
+    const int32_t w = std::max(1, FMeasure->WidthInternal()), h = std::max(1, FMeasure->HeightInternal());
     // 260 units wide, the height in proportion (truncated, at least one unit).
-    const int32_t mfHeight = std::max<int32_t>(1, int32_t(int64_t(h) * 260 / w));
+    const int32_t mfHeight = int32_t(std::max<int64_t>(1, int64_t(h) * 260 / w));
     auto mf = std::make_unique<TKXMetafile>(w, h, 260, mfHeight);
     std::unique_ptr<TKXQtCanvas> canvas = mf->OpenCanvas();
     // The background in the metafile's own units, then everything else in label units.

@@ -13,9 +13,11 @@ namespace kx {
 
 class TKXQtCanvas;
 
+// A page of the list. The metafile is shared so that a page handed to the preview window
+// stays whole when the cache lets it go while the window still shows it.
 struct TKXPagePreview {
     int32_t PageNo = 0;
-    std::unique_ptr<TKXMetafile> EMF;
+    std::shared_ptr<TKXMetafile> EMF;
 };
 
 // Pages drawn into page metafiles: a sheet PaperWidth x PaperHeight hundredths of a

@@ -8,6 +8,7 @@
 #pragma once
 
 #include "core/KXTypes.h"
+#include "core/KXUtils.h"
 
 #include <cstdint>
 #include <vector>
@@ -87,10 +88,12 @@ struct TKXSheetGeometry {
     int32_t PageCount(int64_t Labels) const;
     // Labels on the pages before PageNo.
     int64_t LabelsBefore(int32_t PageNo) const;
-    // Top-left corner of the label at column c, row r (1-based).
+    // Top-left corner of the label at column c, row r (1-based); computed in 64 bits and
+    // kept on the 32-bit range, so a damaged sheet cannot overflow.
     TPoint LabelPos(int32_t c, int32_t r) const
     {
-        return {MarLeft + (c - 1) * (Width + DiHor), MarTop + (r - 1) * (Height + DiVer)};
+        return {ClampCoord(MarLeft + (int64_t(c) - 1) * (int64_t(Width) + DiHor)),
+                ClampCoord(MarTop + (int64_t(r) - 1) * (int64_t(Height) + DiVer))};
     }
 };
 

@@ -181,7 +181,7 @@ void TKXSheetRender::PaintBackSurf(TKXCustomLab &Lab, TKXCanvas &Canvas, int32_t
             if (design && editor)
                 radius = editor->LabelToScreenX(radius) - editor->LabelToScreenX(0);
             else if (DrawType == TKXDrawType::tdOpenDialog)
-                radius = RoundHalfUp(static_cast<long double>(WidthOf(R)) / width * radius);
+                radius = width > 0 ? RoundHalfUp(static_cast<long double>(WidthOf(R)) / width * radius) : 0;
             const int32_t d = (WidthOf(L) - 2 * radius) / 2;
             Canvas.SetPen(design ? DottedPen(contrast) : ClearPen());
             Canvas.SetBrush(Solid(clWhite));
@@ -224,6 +224,11 @@ void TKXSheetRender::PaintFrame(const TKXCustomLab &Lab, TKXCanvas &Canvas, int3
 
 void TKXSheetRender::PaintTitle(const TKXCustomLab &Lab, TKXCanvas &Canvas)
 {
+    PaintTitle(Lab, Canvas, Lab.Title()->Text());
+}
+
+void TKXSheetRender::PaintTitle(const TKXCustomLab &Lab, TKXCanvas &Canvas, const QString &Text)
+{
     const TKXTitle &title = *Lab.Title();
     Canvas.SaveState();
     TKXFont font;
@@ -233,7 +238,7 @@ void TKXSheetRender::PaintTitle(const TKXCustomLab &Lab, TKXCanvas &Canvas)
     Canvas.SetFont(font);
     Canvas.SetTextCharacterExtra(0);
     Canvas.SetBkMode(TKXBkMode::bkTransparent);
-    Canvas.TextOut(title.PositionInternal().x, title.PositionInternal().y, title.Text());
+    Canvas.TextOut(title.PositionInternal().x, title.PositionInternal().y, Text);
     Canvas.RestoreState();
 }
 

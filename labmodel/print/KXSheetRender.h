@@ -13,6 +13,8 @@
 
 #include "core/KXTypes.h"
 
+#include <QString>
+
 #include <cstdint>
 
 namespace kx {
@@ -40,6 +42,8 @@ public:
     static void PaintFrame(const TKXCustomLab &Lab, TKXCanvas &Canvas, int32_t x, int32_t y);
     // The page title at its position, in the canvas's logical units.
     static void PaintTitle(const TKXCustomLab &Lab, TKXCanvas &Canvas);
+    // The same with the text of one page (what the page-title handler answered).
+    static void PaintTitle(const TKXCustomLab &Lab, TKXCanvas &Canvas, const QString &Text);
     // The two guide lines, label units, on the editor's label canvas.
     static void PaintAlignLines(const TKXCustomLab &Lab, TKXCanvas &Canvas, bool Skip);
 

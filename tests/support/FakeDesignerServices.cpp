@@ -48,18 +48,14 @@ void FakeDataRuler::SetUnits(kx::TKXUnits Value)
 void FakeRulers::SetShowAlign(bool Value) { FLog.push_back("SetShowAlign(" + std::to_string(int(Value)) + ")"); }
 
 FakeDesignerServices::FakeDesignerServices(kx::TKXCustomLab &Lab, int32_t ViewWidth_, int32_t ViewHeight_)
-    : ViewWidth(ViewWidth_), ViewHeight(ViewHeight_), FLab(&Lab)
+    : ViewWidth(ViewWidth_), ViewHeight(ViewHeight_)
 {
     Inspector = &FakeInspect;
     Rulers = &FakeRuler;
     Lab.SetEditor(this);
 }
 
-FakeDesignerServices::~FakeDesignerServices()
-{
-    if (FLab && FLab->Editor() == this)
-        FLab->SetEditor(nullptr);
-}
+FakeDesignerServices::~FakeDesignerServices() = default; // the base unlinks the document
 
 int FakeDesignerServices::Count(const std::string &Prefix) const
 {
@@ -77,21 +73,21 @@ void FakeDesignerServices::Reset()
     FPaintEle = false;
     FPaintSel = false;
     FZoomChanged = false;
-    FLab->BackSurf()->FNeedPaint = false;
+    Label()->BackSurf()->FNeedPaint = false;
 }
 
 void FakeDesignerServices::BeginUpdate()
 {
     Log.push_back("BeginUpdate");
     FDraw = false;
-    FLab->SetUnReIni(0);
+    Label()->SetUnReIni(0);
 }
 
 void FakeDesignerServices::EndUpdate(bool Inspect)
 {
     Log.push_back("EndUpdate(" + std::to_string(int(Inspect)) + ")");
     FDraw = true;
-    FLab->SetUnReIni(1);
+    Label()->SetUnReIni(1);
     UpdateEditor(Inspect);
 }
 
@@ -133,7 +129,7 @@ void FakeDesignerServices::SetSelect(kx::TKXElement *Element)
         Element->SetSelectedFlag(true);
         FSelection.push_back(Element);
     }
-    FLab->SetSelectedField(Element);
+    Label()->SetSelectedField(Element);
 }
 
 void FakeDesignerServices::AddToSelection(kx::TKXElement *Element)
@@ -141,7 +137,7 @@ void FakeDesignerServices::AddToSelection(kx::TKXElement *Element)
     Element->SetSelectedFlag(true);
     FSelection.push_back(Element);
     if (FSelection.size() == 1)
-        FLab->SetSelectedField(Element);
+        Label()->SetSelectedField(Element);
 }
 
 void FakeDesignerServices::ClearSelection()
@@ -161,9 +157,9 @@ bool FakeDesignerServices::DeleteFromSelection(kx::TKXElement *Element)
     Element->SetSelectedFlag(false);
     FSelection.erase(it);
     if (FSelection.size() == 1)
-        FLab->SetSelectedField(FSelection.front());
+        Label()->SetSelectedField(FSelection.front());
     else if (FSelection.empty())
-        FLab->SetSelectedField(nullptr);
+        Label()->SetSelectedField(nullptr);
     return true;
 }
 

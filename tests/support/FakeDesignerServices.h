@@ -79,7 +79,6 @@ public:
     void RecalcZoom(bool Flag) override;
     int32_t GetViewWidth() const override { return ViewWidth; }
     int32_t GetViewHeight() const override { return ViewHeight; }
-    kx::TKXCustomLab *Label() const override { return FLab; }
     double ZoomFactor() const override { return Zoom; }
     int32_t GetSelectedCount() const override { return int32_t(FSelection.size()); }
     kx::TKXElement *GetSelect() const override;
@@ -95,7 +94,6 @@ public:
     void BuildGuideLines() override;
 
 private:
-    kx::TKXCustomLab *FLab;
     std::vector<kx::TKXElement *> FSelection;
 };
 

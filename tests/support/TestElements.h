@@ -6,6 +6,7 @@
 
 #include "document/KXBaseLab.h"
 #include "document/KXElement.h"
+#include "document/KXElementFactory.h"
 #include "platform/KXCanvas.h"
 #include "stream/KXStream.h"
 
@@ -175,7 +176,11 @@ private:
     kx::TKXElement *FLayout;
 };
 
-// Registers the test kinds with the element factory (idempotent).
-void RegisterTestKinds();
+// The test kinds stand in for rectangles, texts, barcodes and lines in the element factory
+// while this lives (a fixture member or a local); the factory is as before afterwards.
+class TestKinds : public kx::TKXFactoryOverride {
+public:
+    TestKinds();
+};
 
 } // namespace zt

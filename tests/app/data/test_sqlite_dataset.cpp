@@ -3,15 +3,21 @@
 #include "core/KXFormat.h"
 #include "data/KXSqliteDataset.h"
 
+#include "GuiApp.h"
+
 #include <gtest/gtest.h>
 #include <sqlite3.h>
+
+#include <QCoreApplication>
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <chrono>
 #include <cstdint>
 #include <limits>
+#include <thread>
 
 #if defined(__GLIBC__)
 #include <malloc.h>
@@ -325,6 +331,86 @@ TEST_F(SqliteDataset, TenThousandRecordsStream)
     EXPECT_EQ(ds.FieldByName("ID").AsInteger(), 5);
     ds.Next();
     EXPECT_EQ(ds.FieldByName("ID").AsInteger(), 9991);
+}
+
+// Mended: a SELECT ending in a "--" comment broke the record count (the comment swallowed
+// the closing parenthesis of the count), a ';' followed by a comment was refused, and
+// ATTACH passed as one read-only statement.
+TEST_F(SqliteDataset, CommentsAfterTheSelectAndAttachIsRefused)
+{
+    for (const char *sql : {"SELECT NAME FROM CUSTOMERS -- every customer",
+                            "SELECT NAME FROM CUSTOMERS; -- every customer",
+                            "SELECT NAME FROM CUSTOMERS /* all */ ;; ",
+                            "SELECT NAME FROM CUSTOMERS -- no ; here\n;\n-- done"}) {
+        SCOPED_TRACE(sql);
+        TKXSqliteDataSet ds("Q");
+        ds.SetDatabaseName(file);
+        ds.SetSQL(sql);
+        ds.Open();
+        EXPECT_EQ(ds.RecordCount(), 4);
+        EXPECT_EQ(ds.FieldByName("NAME").AsString(), "Ann");
+    }
+    const QString other = dir.filePath("other.db");
+    for (const QString &sql : {QStringLiteral("ATTACH DATABASE '%1' AS other").arg(other),
+                               QStringLiteral("SELECT 1; ATTACH DATABASE '%1' AS other").arg(other),
+                               QStringLiteral("SELECT NAME FROM CUSTOMERS; SELECT 1 -- two"),
+                               QStringLiteral("DETACH DATABASE main"), QStringLiteral("BEGIN")}) {
+        SCOPED_TRACE(sql.toStdString());
+        TKXSqliteDataSet ds("A");
+        ds.SetDatabaseName(file);
+        ds.SetSQL(sql);
+        EXPECT_THROW(ds.Open(), EKxError);
+        EXPECT_FALSE(ds.Active());
+    }
+    EXPECT_FALSE(QFile::exists(other));
+}
+
+// Mended: an open dataset kept its read going, so another connection's write failed at
+// once with "database is locked".
+TEST_F(SqliteDataset, AnIdleDatasetHoldsNoLockAndKeepsItsPlace)
+{
+    zt::RequireGuiApp();
+    auto t = Table("LINES");
+    t->Open();
+    t->First();
+    t->Next();
+    ASSERT_EQ(t->FieldByName("ITEM").AsString(), "b1");
+    QCoreApplication::processEvents(); // back in the event loop: the dataset is idle
+    Exec("INSERT INTO LINES(ID_PARENT, ITEM) VALUES (9, 'new')"); // no busy timeout here
+    t->Next();
+    EXPECT_EQ(t->FieldByName("ITEM").AsString(), "a2");
+    std::vector<QString> rest;
+    for (t->Next(); !t->Eof(); t->Next())
+        rest.push_back(t->FieldByName("ITEM").AsString());
+    EXPECT_EQ(rest, (std::vector<QString>{"c1", "orphan", "new"}));
+
+    // Without an event loop the owner ends the read itself.
+    t->First();
+    t->ReleaseRead();
+    Exec("UPDATE LINES SET ITEM = 'A1' WHERE ITEM = 'a1'");
+    t->Next();
+    EXPECT_EQ(t->FieldByName("ITEM").AsString(), "b1");
+}
+
+// Mended: a read while another connection was writing failed at once; it now waits for the
+// write to finish.
+TEST_F(SqliteDataset, AReadWaitsForAWriterToFinish)
+{
+    sqlite3 *w = nullptr;
+    ASSERT_EQ(sqlite3_open(file.toUtf8().constData(), &w), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(w, "BEGIN EXCLUSIVE; INSERT INTO LINES(ITEM) VALUES ('late')", nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    std::thread commit([w] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        sqlite3_exec(w, "COMMIT", nullptr, nullptr, nullptr);
+    });
+    auto t = Table("LINES");
+    EXPECT_NO_THROW({
+        t->Open();
+        EXPECT_EQ(t->RecordCount(), 6);
+    });
+    commit.join();
+    sqlite3_close(w);
 }
 
 } // namespace

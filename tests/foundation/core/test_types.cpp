@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <string>
+#include <vector>
 #include <type_traits>
 
 using namespace kx;
@@ -128,5 +130,92 @@ TEST(Enumerations, InspectorNamesAsWritten)
 // Marker kinds stay 16-bit although the kinds stored in them are small.
 static_assert(std::is_same_v<decltype(TKXSel::Tipo), uint16_t>);
 static_assert(std::is_same_v<decltype(TKXSim::Tipo), uint16_t>);
+
+// The stored ordinals pinned against the written lists of every shared enumeration, each
+// written out here by hand in the order the format gives it. The name tables come from
+// the declarations themselves, so swapping two values in a declaration would pass every
+// round trip above while corrupting every stored label; this table sees it.
+template <typename E>
+void ExpectOrder(const char *Listed)
+{
+    std::vector<std::string> expected;
+    std::string name;
+    for (const char *c = Listed;; ++c) {
+        if (*c == ' ' || *c == '\0') {
+            if (!name.empty())
+                expected.push_back(name);
+            name.clear();
+            if (*c == '\0')
+                break;
+        } else {
+            name += *c;
+        }
+    }
+    std::vector<std::string> actual;
+    for (std::string_view n : EnumInfo<E>::Names)
+        actual.emplace_back(n);
+    EXPECT_EQ(actual, expected) << EnumInfo<E>::TypeName;
+    for (size_t i = 0; i < expected.size(); ++i)
+        EXPECT_EQ(EnumFromName<E>(expected[i]).has_value() ? int(Ord(*EnumFromName<E>(expected[i]))) : -1, int(i))
+            << EnumInfo<E>::TypeName << " " << expected[i];
+}
+
+TEST(Enumerations, OrdinalsAsTheFormatListsThem)
+{
+    ExpectOrder<TKXEle>("dePoint deLine deText deBar deRect deSymbol deAddText deImage deParagraph deTable "
+                        "deAskText dePolyText deLayout dePdf417 deColRowLay deDataMatrix deQRCode");
+    ExpectOrder<TKXDrawType>("tdLab tdPrint tdPreview tdOpenDialog");
+    ExpectOrder<TKXFillType>("ftNone ftField ftCounter ftFieldCounter");
+    ExpectOrder<TKXUnits>("unMM unINCH unCM");
+    ExpectOrder<TKXSelType>("stPoint stLine stColRow stRect stRectText stRefTrimLine stRefExtLine stRefJoinLine "
+                            "stRefRect");
+    ExpectOrder<TKXURAction>("urUndo urRedo urProp urCreate urDelete");
+    ExpectOrder<TKXEleAlign>("eaLeft eaTop eaRight eaBottom eaCenter eaLeftTop eaLeftCenter eaLeftBottom "
+                             "eaCenterTop eaCenterCenter eaCenterBottom eaRigthTop eaRigthCenter eaRigthBottom "
+                             "eaNone");
+    ExpectOrder<TTextAlign>("taLeBo taCeBo taRiBo taLeTo taCeTo taRiTo taLeCe taCeCe taRiCe");
+    ExpectOrder<TKXTextFormat>("tfLeftTop tfRightTop tfCenterTop tfJustifyTop tfLeftCenter tfRightCenter "
+                               "tfCenterCenter tfJustifyCenter tfLeftBottom tfRightBottom tfCenterBottom "
+                               "tfJustifyBottom");
+    ExpectOrder<TKXBar>("EAN13 EAN8 UPCA UPCE0 CODE39 CODE39EX CODE93 CODE93EX CODABAR EAN128A EAN128B EAN128C "
+                        "CODE128A CODE128B CODE128C INTER_25 INDUS_25 MATRIX_25 CODE11 MSI POSTNET");
+    ExpectOrder<TKXCheckType>("csNone csmMod10 csmMod10UPCE csmMod10Right csMod11 csMSI csMSI10");
+    ExpectOrder<TKXDataAccessType>("daNone daBDEAlias daDataSet");
+    ExpectOrder<TKXExtFileType>("efNone efExcelXls efExcelXlsx efCsv efTxt efAccess efPartnerFile");
+    ExpectOrder<TKXExtSeparator>("esComa esPuntoyComa esPunto esDosPuntos esTabulador");
+    ExpectOrder<TZantorType>("ltRect ltCircle");
+    ExpectOrder<TKXFrameStyle>("fsNone fsOneLine fsTwoLine");
+    ExpectOrder<TKXBackStyle>("biNone biImage biGradHor biGradVer biGraCircle biHalf1 biHalf2 biQuarter");
+    ExpectOrder<TKXPrintKind>("pkDriver");
+    ExpectOrder<TKXFooterType>("ftSum ftAvg ftMin ftMax ftCount");
+    ExpectOrder<TKXFieldKind>("fkFloat fkNumber fkTime");
+    ExpectOrder<TKXDrawTable>("dtColumns dtRows");
+    ExpectOrder<TKXGridStyle>("gsNone gsHorz gsVert gsBoth");
+    ExpectOrder<TKXSnap>("snPoint snGrid snNone");
+    ExpectOrder<TKXGridDraw>("gdPoints gdLines");
+    ExpectOrder<TKXAlignPos>("epLeft epTop epRight epBottom epFirstLeft epFirstTop epFirstRight epFirstBottom");
+    ExpectOrder<TKXDrawTool>("dwLine dwRect dwText dwBarCode dwSelection dwSymbol dwAddText dwImage dwParagraph "
+                             "dwTable dwAskText dwCircle dwTriangle dwDateTime dwPolyText dwLayout dwExtendLine "
+                             "dwTrimLine dwJoinLines dwPdf417 dwDataMatrix dwQRCode");
+    ExpectOrder<TKXAction>("acNone acSelLineToAdjust acSelRefLineOrRect acSelRefLine");
+    ExpectOrder<TKXLineMove>("lmNone lmOrto");
+    ExpectOrder<TKXDragType>("dtMove dtTop dtLeft dtBottom dtRight dtLeftTop dtRightTop dtLeftBottom "
+                             "dtRightBottom dtPoint1 dtPoint2 dtLine dtMulti dtColumn dtRow dtCaret");
+    ExpectOrder<TKXDrag>("drgNone drgLine drgObject drgSizes drgAligns drgMulti drgCaret");
+    ExpectOrder<TKXSelectStyle>("ssRect ssDotRect ssLines ssDotLines");
+    ExpectOrder<TKXZoom>("zm50 zm75 zm100 zm125 zm150 zm175 zm200 zm250 zm300 zm350 zm400 zm450 zm500 zmWidth "
+                         "zmFitAll");
+    ExpectOrder<TKXRulerStyle>("rsStyle01 rsStyle02 rsStyle03 rsStyle04");
+    ExpectOrder<TKXTickSize>("tsAll tsMiddle tsTop tsBottom");
+    ExpectOrder<TKXElementProp>("epBoolean epString epInteger epFloat epEnum epRatio epFactor epFontName epText "
+                                "epFieldName epAngle epNumber epChar epParaText epFileImage epAlignText epTable "
+                                "epDataPoly epAlignEle epAlignPara epColor epCode epDateFormat");
+    ExpectOrder<TKXLanguage>("kxEnglish kxSpanish kxDutch kxCustom");
+    ExpectOrder<TKXInspectMode>("imClick imDblClick");
+    // The named ordinals a stored label relies on most, as enumerators.
+    EXPECT_EQ(Ord(TKXEle::deQRCode), 16);
+    EXPECT_EQ(Ord(TKXEleAlign::eaNone), 14);
+    EXPECT_EQ(Ord(TKXExtSeparator::esTabulador), 4);
+}
 
 } // namespace

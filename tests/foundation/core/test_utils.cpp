@@ -51,6 +51,11 @@ TEST(Rounding, HalvesToEvenAndHalfUp)
     EXPECT_EQ(Round64(5000000000.5L), 5000000000LL);
     EXPECT_EQ(Round64(-5000000001.5L), -5000000002LL);
     EXPECT_EQ(Round64(1e30L), std::numeric_limits<int64_t>::max());
+    // Just below 2^63 a half still exists in extended precision; rounding it up saturates.
+    constexpr long double Two63 = 9223372036854775808.0L;
+    EXPECT_EQ(Round64(Two63 - 0.5L), std::numeric_limits<int64_t>::max());
+    EXPECT_EQ(Round64(Two63 - 1.5L), std::numeric_limits<int64_t>::max() - 1);
+    EXPECT_EQ(Round64(-Two63 + 0.5L), std::numeric_limits<int64_t>::min()); // to the even one
 }
 
 TEST(Rounding, HundredthsAndUnits)

@@ -298,6 +298,17 @@ TEST(DataMatrixErrors, PloyModRefusesGeneratorWithoutLeadingOne)
     EXPECT_EQ(ErrorText([&] { PloyMod(message, {}, remainder); }), "PloyMod Error");
 }
 
+TEST(DataMatrixErrors, StageRoutinesRaiseTheLibraryErrorForUnknownSizes)
+{
+    TBytesArray in = {1, 2, 3}, out = {7};
+    for (uint8_t ordinal : {uint8_t(0), uint8_t(31), uint8_t(255)}) {
+        EXPECT_EQ(ErrorText([&] { AddECC200Correction(in, ordinal, out); }), "AddECC200Correction Error");
+        EXPECT_EQ(ErrorText([&] { PlaceECC200Modules(in, ordinal, out); }), "PlaceECC200Modules Error");
+        EXPECT_EQ(ErrorText([&] { BuildECC200Symbol(in, ordinal, out); }), "BuildECC200Symbol Error");
+        EXPECT_EQ(out, TBytesArray{7});
+    }
+}
+
 // ---------------------------------------------------------------------------------------
 // Attributes
 

@@ -252,6 +252,17 @@ TEST(QRCodeFaults, FailedStepsSetTheFlagAndLeaveOutputsAlone)
     EXPECT_TRUE(enc3.EncoderError());
     EXPECT_EQ(result.GetSize(), 0);
 
+    // Blocks without check codewords: the block coder would write before its buffer.
+    for (int blocks : {1, 2}) {
+        TEncoder enc5;
+        TBitArray noCheck, out;
+        for (int i = 0; i < 26; ++i)
+            noCheck.AppendBits(uint32_t(i), 8);
+        enc5.InterleaveBlocks(noCheck, 26, 26, blocks, out);
+        EXPECT_TRUE(enc5.EncoderError()) << blocks;
+        EXPECT_EQ(out.GetSize(), 0) << blocks;
+    }
+
     TEncoder enc4;
     TBitArray big;
     for (int i = 0; i < 20; ++i)

@@ -199,6 +199,14 @@ TEST(Dataset, FilterExpressions)
         {"ACTIVE = TRUE and price < 1e1", {1, 4}},
         {"ID = '3'", {3}},                                           // a text holding a number
         {"ID = 'three'", {}},
+        // Mended: a date field against a quoted date matched nothing.
+        {"MADE = '2024-03-01'", {1}},
+        {"MADE >= '2024-03-01'", {1, 2}},
+        {"'2024-01-15' = MADE", {5}},
+        {"MADE = '2024-03-02 18:30'", {2}},
+        {"MADE < '1/15/2024'", {4}},                                 // the short date, m/d/yyyy
+        {"MADE = '2024-02-30'", {}},                                 // no such day
+        {"MADE = 'soon'", {}},
     };
     auto ds = Products();
     ds->Open();
@@ -247,6 +255,29 @@ TEST(Dataset, FilterSwitchAndErrors)
     EXPECT_THROW(ds->SetFiltered(true), EKxError);
     ds->SetFilter(QString(200, QLatin1Char('(')) + "ID = 1" + QString(200, QLatin1Char(')')));
     ds->SetFiltered(true);
+    EXPECT_EQ(Ids(*ds), std::vector<int>{1});
+}
+
+// Mended: a saved filter of a long AND/OR chain overflowed the stack when evaluated and when
+// its tree was freed. Chains have no length limit.
+TEST(Dataset, LongFilterChainsEvaluateWithoutDeepRecursion)
+{
+    auto ds = Products();
+    ds->Open();
+    ds->SetFiltered(true);
+    constexpr int Terms = 300000;
+    QString ors = QStringLiteral("(ID = 0)");
+    ors.reserve(Terms * 14);
+    for (int i = 1; i < Terms; ++i)
+        ors += QStringLiteral(" OR (ID = 0)");
+    ds->SetFilter(ors + " OR (ID = 4)");
+    EXPECT_EQ(Ids(*ds), std::vector<int>{4});
+    QString ands = QStringLiteral("ID > 0");
+    for (int i = 1; i < Terms; ++i)
+        ands += QStringLiteral(" AND ID > 0");
+    ds->SetFilter(ands + " AND NOT ACTIVE");
+    EXPECT_EQ(Ids(*ds), (std::vector<int>{2, 5}));
+    ds->SetFilter("ID = 1"); // the long trees are freed here
     EXPECT_EQ(Ids(*ds), std::vector<int>{1});
 }
 

@@ -181,8 +181,13 @@ TEST(ClearAndNewLabel, ClearEmptiesTheDesignNewLabelAlsoTheSettings)
     EXPECT_EQ(lab.PrintInfo()->FirstLab(), 5); // Clear keeps the settings
 
     lab.NewElement<zt::TestBox>();
+    lab.NewCounter()->Name = "Serial";
+    lab.Clear();
+    EXPECT_EQ(lab.CounterCount(), 1); // Clear keeps the counters
+    lab.NewElement<zt::TestBox>();
     lab.SetModified(true);
     lab.NewLabel();
+    EXPECT_EQ(lab.CounterCount(), 0); // mended: they printed with the new label
     EXPECT_EQ(lab.ElementCount(), 0);
     EXPECT_FALSE(lab.Modified());
     EXPECT_FALSE(lab.LinkData());
@@ -313,6 +318,60 @@ TEST(Layouts, LookupsAndIdentifiers)
     // Until grid layouts are built no element is ever placed into a cell by position.
     EXPECT_FALSE(lab.FindLayoutCell(*text));
     EXPECT_EQ(text->IDLayout, 0);
+}
+
+// An editor that leaves its links to the document alone, as a designer's editor might.
+class BareEditor : public TKXCustomEditor {
+public:
+    void BeginUpdate() override {}
+    void EndUpdate(bool) override {}
+    void UpdateEditor(bool) override {}
+    void RefreshView(bool, const QString &) override {}
+    void RecalcZoom(bool) override {}
+    int32_t GetViewWidth() const override { return 600; }
+    int32_t GetViewHeight() const override { return 350; }
+    double ZoomFactor() const override { return 1.0; }
+    int32_t GetSelectedCount() const override { return 0; }
+    TKXElement *GetSelect() const override { return nullptr; }
+    TKXElement *GetSelected(int32_t) const override { return nullptr; }
+    void SetSelect(TKXElement *) override {}
+    void ClearSelection() override {}
+    bool DeleteFromSelection(TKXElement *) override { return false; }
+    void DrawSelectionFrame(bool, bool, TKXSelType, uint16_t, const TRect &, const TRect &, bool) override {}
+    TKXCanvas *LabCanvas() override { return nullptr; }
+    void BuildGuideLines() override {}
+};
+
+// Mended: the document kept pointing at an editor that had gone, and the editor at a
+// document that had gone.
+TEST(EditorLink, ClearedOnBothSidesWhenEitherGoes)
+{
+    auto lab = std::make_unique<TKXCustomLab>();
+    {
+        BareEditor ed;
+        lab->SetEditor(&ed);
+        EXPECT_EQ(ed.Label(), lab.get());
+        EXPECT_EQ(ed.LabelToScreenX(lab->Measure()->WidthInternal()), 600);
+    }
+    EXPECT_EQ(lab->Editor(), nullptr);
+    lab->NewElement<zt::TestBox>(); // would reach the editor that is gone
+    lab->Clear();
+
+    BareEditor ed;
+    lab->SetEditor(&ed);
+    lab.reset();
+    EXPECT_EQ(ed.Label(), nullptr);
+    EXPECT_EQ(ed.LabelToScreenX(100), 0);
+
+    // An editor given another document leaves the first one.
+    TKXCustomLab a, b;
+    a.SetEditor(&ed);
+    b.SetEditor(&ed);
+    EXPECT_EQ(a.Editor(), nullptr);
+    EXPECT_EQ(b.Editor(), &ed);
+    EXPECT_EQ(ed.Label(), &b);
+    b.SetEditor(nullptr);
+    EXPECT_EQ(ed.Label(), nullptr);
 }
 
 } // namespace

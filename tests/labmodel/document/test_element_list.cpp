@@ -2,6 +2,7 @@
 // factory with its serial numbers; and the common element records E and D.
 #include "core/KXCodec1252.h"
 #include "document/KXElementFactory.h"
+#include "elements/KXText.h"
 #include "FakeDesignerServices.h"
 #include "LabTestPrint.h"
 #include "RecordingCanvas.h"
@@ -62,6 +63,27 @@ TEST(ElementNames, NeverAnswersATakenName)
     lab.NewElement<zt::TestLine>()->SetID("Text1");
     lab.NewElement<TestBox>()->SetID("tExT2"); // identifiers compare ignoring ASCII case
     EXPECT_EQ(lab.NewElement<TestText>()->ID(), "Text3");
+
+    // Only the name QString::number writes is that number's: Text04, Text 5 and Text5x
+    // leave 4 and 5 free; numbers far past the count of elements never matter.
+    TKXCustomLab odd;
+    for (const char *id : {"Text1", "Text2", "Text3", "Text04", "Text 5", "Text5x", "Text99999999999", "Text0"})
+        odd.NewElement<TestBox>()->SetID(id);
+    EXPECT_EQ(odd.NewElement<TestText>()->ID(), "Text4");
+    EXPECT_EQ(odd.NewElement<TestText>()->ID(), "Text5");
+}
+
+// Elements created to read a record are not named: the record names them, and naming each
+// looked at every name on the label (loading was cubic in the number of elements).
+TEST(ElementNames, ElementsCreatedForReadingAreNotNamed)
+{
+    TKXCustomLab lab;
+    lab.NewElement<TestText>();
+    {
+        TKXUnnamedElements unnamed(lab);
+        EXPECT_EQ(lab.NewElement<TestText>()->ID(), "");
+    }
+    EXPECT_EQ(lab.NewElement<TestText>()->ID(), "Text2");
 }
 
 TEST(ElementNames, PrefixTable)
@@ -267,7 +289,7 @@ TEST(RemoveElement, PurgeFreesMarkedElements)
 
 TEST(Factory, CreatesByKindAndKeepsSerialsStable)
 {
-    zt::RegisterTestKinds();
+    zt::TestKinds kinds;
     TKXCustomLab lab;
     TKXElement *text = TKXElementFactory::Create(TKXEle::deText, lab);
     ASSERT_NE(text, nullptr);
@@ -328,7 +350,7 @@ TestText *MakeRichText(TKXCustomLab &lab)
 
 TEST(Records, RecordELayoutAndRecordDRoundTrip)
 {
-    zt::RegisterTestKinds();
+    zt::TestKinds kinds;
     TKXCustomLab lab;
     TestText *t = MakeRichText(lab);
     TKXStreamWriter w;
@@ -383,7 +405,7 @@ TEST(Records, RecordELayoutAndRecordDRoundTrip)
 // width or scale; lengths in tenths of a millimetre.
 TEST(Records, Version19IsScaledAndKeepsDefaultsForAbsentFields)
 {
-    zt::RegisterTestKinds();
+    zt::TestKinds kinds;
     TKXStreamWriter w;
     w.WriteUInt8(Ord(TKXEle::deText));
     for (int32_t v : {0x0000FF, 0xFFFFFF, 0x00FF00})
@@ -423,7 +445,7 @@ TEST(Records, Version19IsScaledAndKeepsDefaultsForAbsentFields)
 
 TEST(Records, FilePreviewTurnsDataOffAndShortRecordsFail)
 {
-    zt::RegisterTestKinds();
+    zt::TestKinds kinds;
     TKXCustomLab lab;
     TestText *t = MakeRichText(lab);
     TKXStreamWriter w;
@@ -446,6 +468,60 @@ TEST(Records, FilePreviewTurnsDataOffAndShortRecordsFail)
     const TBytesArray unknown{14};
     TKXStreamReader bad(unknown);
     EXPECT_THROW(TKXElementFactory::ReadElement(bad, target), EKxStreamError);
+}
+
+// Mended: without an editor a removed element stayed a member of its layout cell.
+TEST(RemoveElement, LeavesItsLayoutCellWithOrWithoutEditor)
+{
+    for (bool editor : {false, true}) {
+        SCOPED_TRACE(editor);
+        TKXCustomLab lab;
+        std::unique_ptr<zt::FakeDesignerServices> ed;
+        if (editor)
+            ed = std::make_unique<zt::FakeDesignerServices>(lab);
+        auto *layout = lab.NewElement<zt::TestLayout>();
+        auto *box = lab.NewElement<TestBox>();
+        layout->Adopt(*box, 0, 0);
+        ASSERT_TRUE(lab.RemoveElement(box, false, false));
+        EXPECT_TRUE(layout->Members.empty());
+    }
+}
+
+// Mended: purged elements stayed in the editor's selection (and their layout cell).
+TEST(PurgeDeletedElements, TakesPurgedElementsOutOfTheSelection)
+{
+    TKXCustomLab lab;
+    zt::FakeDesignerServices ed(lab);
+    auto *layout = lab.NewElement<zt::TestLayout>();
+    auto *a = lab.NewElement<TestBox>();
+    auto *b = lab.NewElement<TestBox>();
+    layout->Adopt(*a, 0, 0);
+    ed.SetSelect(a);
+    ed.AddToSelection(b);
+    a->FMarkDelete = true;
+    lab.PurgeDeletedElements();
+    EXPECT_EQ(lab.ElementCount(), 2);
+    EXPECT_EQ(ed.GetSelectedCount(), 1);
+    EXPECT_EQ(ed.GetSelected(1), b);
+    EXPECT_TRUE(layout->Members.empty());
+}
+
+// Overriding a kind is scoped: the factory is as before once the override ends, and a
+// kind registers only once.
+TEST(Factory, AnOverrideEndsWithItsScope)
+{
+    TKXCustomLab lab;
+    const bool rectBefore = TKXElementFactory::IsRegistered(TKXEle::deRect);
+    {
+        zt::TestKinds kinds;
+        EXPECT_NE(dynamic_cast<TestText *>(TKXElementFactory::Create(TKXEle::deText, lab)), nullptr);
+        EXPECT_TRUE(TKXElementFactory::IsRegistered(TKXEle::deRect));
+        TKXFactoryOverride inner(TKXEle::deText, TKXElementFactory::CreatorOf<TestBox>());
+        EXPECT_NE(dynamic_cast<TestBox *>(TKXElementFactory::Create(TKXEle::deText, lab)), nullptr);
+    }
+    EXPECT_NE(dynamic_cast<TKXText *>(TKXElementFactory::Create(TKXEle::deText, lab)), nullptr);
+    EXPECT_EQ(TKXElementFactory::IsRegistered(TKXEle::deRect), rectBefore);
+    EXPECT_THROW(TKXElementFactory::RegisterKind(TKXEle::deText, TKXElementFactory::CreatorOf<TestText>()), EKxError);
 }
 
 } // namespace

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 using namespace kx;
 using zt::TestBar;
 using zt::TestBox;
@@ -470,6 +472,52 @@ TEST(Points, NormalizeMoveAndRestoreScale)
     box->RestoreScale();
     EXPECT_EQ(box->TrX(), 1.0f);
     EXPECT_EQ(undo.Entries.size(), 1u);
+}
+
+// Mended: coordinates of a damaged file near the 32-bit limits wrapped around when set,
+// moved, moved inside a layout, snapped or turned with the label. They clamp instead.
+TEST(Points, CoordinatesNearThe32BitLimitsClampInsteadOfWrapping)
+{
+    constexpr int32_t Max = std::numeric_limits<int32_t>::max(), Min = std::numeric_limits<int32_t>::min();
+    TKXCustomLab lab;
+    auto *box = lab.NewElement<TestBox>();
+
+    box->SetPoints({Min, 0}, {Min + 10, 10});
+    box->SetX2(20000000.0f); // 2e9 hundredths: the extent is beyond the 32-bit range
+    EXPECT_EQ(box->Width(), Max);
+    box->SetPoints({0, Max - 10}, {10, Max - 10});
+    box->SetY1(-20000000.0f);
+    EXPECT_EQ(box->Height(), Max);
+
+    box->SetPoints({Max - 50, Min + 50}, {Max - 10, Min + 90});
+    box->Move({1.0f, -1.0f}); // 100 hundredths each way
+    EXPECT_EQ(box->P1(), (TPoint{Max, Min}));
+    EXPECT_EQ(box->P2(), (TPoint{Max, Min}));
+
+    // Inside a layout: pushed back onto the label whatever the shift.
+    box->SetPoints({Max - 1000, 100}, {Max - 10, 400});
+    box->MoveLayoutBy(Max, 0);
+    EXPECT_EQ(box->P2().x, lab.Measure()->WidthInternal());
+    box->SetPoints({Min + 10, 100}, {Min + 1000, 400});
+    box->MoveLayoutBy(-Max, 0);
+    EXPECT_EQ(box->P1().x, 0);
+
+    // Snapping to a grid whose step does not divide the limit.
+    zt::FakeDesignerServices ed(lab);
+    ed.Snap = TKXSnap::snGrid;
+    ed.Grid.IncX = 7;
+    box->SetPoints({Max - 3, 100}, {Max - 2, 400});
+    box->MoveLayoutBy(1, 0);
+    EXPECT_EQ(box->P2().x, lab.Measure()->WidthInternal());
+
+    // A quarter turn of the label with a point at the limits.
+    auto *line = lab.NewElement<TestLine>();
+    line->SetPoints({Min, Max}, {Max, Min});
+    lab.RotateLeft(); // (x, y) -> (y, H - x): (Min, Max) goes to (Max, H - Min), clamped
+    EXPECT_TRUE(line->P1() == (TPoint{Max, Max}) || line->P2() == (TPoint{Max, Max}))
+        << line->P1().x << "," << line->P1().y << " " << line->P2().x << "," << line->P2().y;
+    EXPECT_GE(line->Width(), 0);
+    EXPECT_GE(line->Height(), 0);
 }
 
 } // namespace

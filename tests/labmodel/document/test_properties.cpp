@@ -1,8 +1,11 @@
 // Published-property tables: each level's names in publish order after its parent's, the
 // type names and enumeration names the inspector shows, and reading and writing through the
 // real getters and setters (so an inspector edit runs the whole setter protocol).
+#include "elements/KXText.h"
 #include "FakeDesignerServices.h"
 #include "TestElements.h"
+
+#include "stream/KXStream.h"
 
 #include <gtest/gtest.h>
 
@@ -77,6 +80,39 @@ TEST(PublishedProperties, ReadAndWriteThroughTheRealSetters)
     EXPECT_FLOAT_EQ(t.Find("X1")->Get(*box).toFloat(), 0.0f); // aligned to the left top
     t.Find("Y2")->Set(*box, QVariant(2.0f));
     EXPECT_EQ(box->P2().y, 2000);
+}
+
+// Mended: an entry cast any element to its own class, so a multi-selection sharing a
+// property name across kinds called a text's setter on a rectangle.
+TEST(PublishedProperties, EntriesActOnlyOnTheirOwnClass)
+{
+    TKXCustomLab lab;
+    auto *text = lab.NewElement<TKXText>();
+    auto *box = lab.NewElement<zt::TestBox>();
+    auto *data = lab.NewElement<zt::TestText>(); // a TKXData, not a single-line text
+    text->SetText("old");
+    const TKXPropInfo &textEntry = *text->Published().Find("Text");
+    const TKXPropInfo &fontEntry = *text->Published().Find("FontName");
+    const TBytesArray before = [&] { TKXStreamWriter w; box->SaveToStream(w); return w.TakeBytes(); }();
+    lab.SetModified(false);
+    textEntry.Set(*box, QVariant(QStringLiteral("new")));
+    EXPECT_FALSE(textEntry.Get(*box).isValid());
+    EXPECT_FALSE(textEntry.Get(*data).isValid());
+    EXPECT_EQ([&] { TKXStreamWriter w; box->SaveToStream(w); return w.TakeBytes(); }(), before);
+    EXPECT_FALSE(lab.Modified());
+    fontEntry.Set(*data, QVariant(QStringLiteral("Courier"))); // FontName is TKXData's: applies
+    EXPECT_EQ(data->FontName(), "Courier");
+
+    // A selection of several kinds: each element through its own table.
+    for (TKXElement *e : std::initializer_list<TKXElement *>{text, box, data})
+        SetPublishedProp(*e, "color", QVariant(0x0000FFu));
+    EXPECT_EQ(text->Color(), 0x0000FFu);
+    EXPECT_EQ(box->Color(), 0x0000FFu);
+    EXPECT_EQ(data->Color(), 0x0000FFu);
+    EXPECT_TRUE(SetPublishedProp(*text, "Text", QVariant(QStringLiteral("new"))));
+    EXPECT_FALSE(SetPublishedProp(*box, "Text", QVariant(QStringLiteral("new"))));
+    EXPECT_EQ(GetPublishedProp(*text, "TEXT").toString(), "new");
+    EXPECT_FALSE(GetPublishedProp(*box, "Text").isValid());
 }
 
 } // namespace

@@ -1,10 +1,12 @@
 // Undo and redo: steps of property changes, creations and deletions, steps gathering several
 // elements, the 200-step lists, the completion events, and the faults mended in the history.
+#include "document/KXElementFactory.h"
 #include "document/KXUndo.h"
 #include "FakeDesignerServices.h"
 #include "file/KXLabelFile.h"
 #include "LabelFileComposer.h"
 #include "stream/KXStream.h"
+#include "stream/KXStreamStr.h"
 #include "TestElements.h"
 
 #include <gtest/gtest.h>
@@ -23,7 +25,6 @@ class Undo : public ::testing::Test {
 protected:
     Undo()
     {
-        zt::RegisterTestKinds();
         lab.OnUndoRedoEvent = [this](TObject *, bool u, bool r) { events.push_back({u, r}); };
     }
     TKXUndo &History() { return dynamic_cast<TKXUndo &>(*lab.UndoRecorder()); }
@@ -44,6 +45,7 @@ protected:
         return ids;
     }
 
+    zt::TestKinds kinds;
     TKXCustomLab lab;
     std::vector<Event> events;
 };
@@ -293,6 +295,34 @@ TEST_F(Undo, AfterAVersion19FileUndoRestoresHundredths)
     EXPECT_EQ(lab.FileVersion(), 19);
 }
 
+// The copy stream's records are this program's too: a paste after opening a version-19 file
+// reads them in the current layout, not scaled by ten.
+TEST_F(Undo, PastedRecordsReadAtTheCurrentVersionAfterAnOldFile)
+{
+    zt::ComposedLabel L;
+    L.Version = 19;
+    L.Access = 1;
+    zt::ComposedElement e;
+    e.P1x = 10, e.P1y = 20, e.P2x = 30, e.P2y = 40;
+    L.Elements = {e};
+    const zt::Bytes file = zt::ComposeLabel(L);
+    TKXStreamReader r(file);
+    lab.LoadLabStream(r, false);
+    TKXElement *copied = lab.GetElement(1);
+    TKXStreamWriter clip;
+    copied->SaveToStream(clip);
+    TKXElement *pasted = nullptr;
+    {
+        TKXCurrentVersionRecords current(lab);
+        EXPECT_EQ(lab.FileVersion(), TKXCustomLab::CurrentVersion);
+        TKXStreamReader in(clip.Bytes());
+        pasted = TKXElementFactory::ReadElement(in, lab);
+    }
+    EXPECT_EQ(lab.FileVersion(), 19);
+    EXPECT_EQ(pasted->P1(), (TPoint{100, 200}));
+    EXPECT_EQ(pasted->P2(), (TPoint{300, 400}));
+}
+
 TEST_F(Undo, ReplayNotifiesTheEditor)
 {
     zt::FakeDesignerServices ed(lab);
@@ -307,6 +337,66 @@ TEST_F(Undo, ReplayNotifiesTheEditor)
     lab.UndoRedo(TKXURAction::urUndo);
     EXPECT_TRUE(ed.FPaintEle);
     EXPECT_FALSE(ed.FPaintSel);
+}
+
+// A box whose record can be made to fail when read back.
+class FragileBox : public TestBox {
+public:
+    using TestBox::TestBox;
+    static inline bool Fail = false;
+    void LoadFromStream(TKXStreamReader &S) override
+    {
+        if (Fail)
+            throw EKxError("ERROR READING FILE");
+        TestBox::LoadFromStream(S);
+    }
+};
+
+// Mended: the step left its list before the replay, so a failing entry lost it and left
+// the label half restored.
+TEST_F(Undo, AFailingReplayKeepsTheStepAndPutsTheLabelBack)
+{
+    TestBox *a = NewBox(1);
+    lab.SetUnReIni(0);
+    auto *f = lab.NewElement<FragileBox>();
+    f->SetColor(2);
+    lab.SetUnReIni(2);
+    a->SetColor(10);
+    f->SetColor(20);
+    ASSERT_EQ(lab.UndoCount(), 1);
+    ASSERT_EQ(History().UndoList().back().Count, 2);
+    events.clear();
+
+    FragileBox::Fail = true;
+    EXPECT_THROW(lab.UndoRedo(TKXURAction::urUndo), EKxError);
+    FragileBox::Fail = false;
+    EXPECT_EQ(a->Color(), 10u); // the first entry was applied, then taken back
+    EXPECT_EQ(f->Color(), 20u);
+    EXPECT_EQ(lab.UndoCount(), 1);
+    EXPECT_EQ(lab.RedoCount(), 0);
+    EXPECT_TRUE(events.empty());
+    EXPECT_EQ(lab.ElementsAfected(), 1); // recording is on again
+
+    lab.UndoRedo(TKXURAction::urUndo); // the step is whole and still replays
+    EXPECT_EQ(a->Color(), 1u);
+    EXPECT_EQ(f->Color(), 2u);
+    EXPECT_EQ(lab.RedoCount(), 1);
+}
+
+// Mended: a change whose text is too long for a record silently got no step.
+TEST_F(Undo, AChangeThatCannotBeRecordedIsReported)
+{
+    zt::FakeUIServices ui;
+    lab.SetUIServices(&ui);
+    TestBox *b = NewBox(1);
+    lab.SetUnReIni(0);
+    b->SetID(QString(MaxStreamText + 1, QChar(u'x')));
+    lab.SetUnReIni(1);
+    b->SetColor(2);
+    EXPECT_EQ(lab.UndoCount(), 0);
+    ASSERT_EQ(ui.Messages.size(), 1u);
+    EXPECT_TRUE(ui.Messages[0].startsWith("THIS CHANGE CANNOT BE UNDONE : TEXT TOO LONG TO SAVE")) << ui.Messages[0].toStdString();
+    lab.SetUIServices(nullptr);
 }
 
 } // namespace

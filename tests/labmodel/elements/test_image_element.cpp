@@ -452,7 +452,7 @@ TEST_F(ImageElement, ByteCountBeyondTheFileIsAnError)
     l.Elements.push_back(rect);
     const zt::Bytes file = zt::ComposeLabel(l);
     TKXCustomLab doc;
-    zt::RegisterTestKinds();
+    zt::TestKinds kinds;
     TKXStreamReader r(file);
     ASSERT_NO_THROW(doc.LoadFromStream(r, false));
     ASSERT_EQ(doc.ElementCount(), 2);

@@ -6,6 +6,8 @@
 #include "elements/KXText.h"
 #include "FakeDesignerServices.h"
 #include "file/KXLabelFile.h"
+#include "platform/KXMetafile.h"
+#include "print/KXPrintRun.h"
 #include "LabelFileComposer.h"
 #include "stream/KXStream.h"
 #include "stream/KXStreamStr.h"
@@ -18,7 +20,12 @@
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
 #include <limits>
+
+#include <sys/resource.h>
 
 using namespace kx;
 using zt::Bytes;
@@ -33,13 +40,8 @@ using TestAsk = zt::TestKind<TKXData, TKXEle::deAskText, TKXSelType::stPoint>;
 
 class LabelFile : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        zt::RegisterTestKinds();
-        TKXElementFactory::RegisterKind(TKXEle::deAskText, [](TKXCustomLab &Lab, uint64_t Serial) -> TKXElement * {
-            return Lab.NewElement<TestAsk>(Serial);
-        });
-    }
+    LabelFile() { kinds.Set<TestAsk>(TKXEle::deAskText); }
+    zt::TestKinds kinds;
 
     static void Load(TKXCustomLab &lab, const Bytes &b, bool Preview = false)
     {
@@ -617,6 +619,38 @@ TEST_F(LabelFiles, FileSystemErrorsReachTheCaller)
     EXPECT_THROW(lab.LoadFromFile(Path("none.eti"), false), EKxError);
 }
 
+// Mended: a save that failed part-way (here the file-size limit; a full disk alike) was
+// reported as "Unknown error".
+TEST_F(LabelFiles, ASaveFailingPartWayGivesTheFileSystemsReason)
+{
+    TKXCustomLab lab;
+    for (int i = 0; i < 400; ++i)
+        lab.NewElement<zt::TestBox>()->SetPoints({i, i}, {i + 100, i + 100});
+    const QString path = Path("big.eti");
+    lab.SaveToFile(path);
+    const QByteArray before = Read(path);
+    ASSERT_GT(before.size(), 8192);
+    lab.NewElement<zt::TestBox>();
+
+    struct rlimit old {};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    void (*oldHandler)(int) = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = old;
+    small.rlim_cur = 4096;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    std::string message;
+    try {
+        lab.SaveToFile(path);
+    } catch (const EKxError &e) {
+        message = e.what();
+    }
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_EQ(message, std::strerror(EFBIG)); // "File too large"
+    EXPECT_EQ(Read(path), before);            // the old file is whole
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 1);
+}
+
 // ---------------------------------------------------------------------------------------
 // After loading
 
@@ -727,6 +761,45 @@ TEST_F(LabelFile, AlignedElementAtExtremePointsLoadsWithAnEditor)
     EXPECT_EQ(lab.GetElement(1)->Width(), std::numeric_limits<int32_t>::max());
 }
 
+// Mended: a stored width or height of 0 loaded as it stood and the label metafile then
+// divided by it. The reader keeps the setters' limits.
+TEST_F(LabelFile, DegenerateSizesAreBroughtWithinTheSettersLimits)
+{
+    struct Case {
+        int32_t Width, Height, NuHor, NuVer, MarLeft, InnerCircle;
+    } cases[] = {
+        {0, 3500, 7, 3, 500, 0},
+        {6000, 0, 7, 3, 500, 0},
+        {-40, -2147483647 - 1, 7, 3, 500, 0},
+        {6000, 3500, 0, -5, -300, 0},
+        {6000, 3500, 2147483647, 2147483647, 500, 9999},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(testing::Message() << c.Width << " x " << c.Height << ", " << c.NuHor << " x " << c.NuVer);
+        ComposedLabel L;
+        L.Width = c.Width, L.Height = c.Height, L.NuHor = c.NuHor, L.NuVer = c.NuVer;
+        L.MarLeft = c.MarLeft, L.InnerCircle = c.InnerCircle;
+        L.Elements = {Box(100, 100, 900, 400, "Rectangle1")};
+        TKXCustomLab lab;
+        Load(lab, ComposeLabel(L));
+        const TKXMeasure &m = *lab.Measure();
+        EXPECT_EQ(m.WidthInternal(), std::max(c.Width, TKXMeasure::MinSide));
+        EXPECT_EQ(m.HeightInternal(), std::max(c.Height, TKXMeasure::MinSide));
+        EXPECT_EQ(m.NuHor(), std::max(c.NuHor, 1));
+        EXPECT_EQ(m.NuVer(), std::max(c.NuVer, 1));
+        EXPECT_EQ(m.MarLeftInternal(), std::max(c.MarLeft, 0));
+        EXPECT_LE(m.InnerCircleInternal(), m.WidthInternal());
+        const std::unique_ptr<TKXMetafile> mf = lab.GetMetafile();
+        EXPECT_EQ(mf->DeviceSize().width(), 260);
+        EXPECT_GE(mf->DeviceSize().height(), 1);
+        // The sheet positions of the last label of a huge sheet stay on the 32-bit range.
+        const TKXSheetGeometry g = TKXSheetGeometry::Of(m, *lab.PrintInfo());
+        const TPoint last = g.LabelPos(g.Cols, g.Rows);
+        EXPECT_GE(last.x, g.MarLeft);
+        EXPECT_GE(last.y, g.MarTop);
+    }
+}
+
 TEST_F(LabelFile, PreviewReadsStoredContentsNotData)
 {
     ComposedLabel L;
@@ -745,20 +818,14 @@ TEST_F(LabelFile, PreviewReadsStoredContentsNotData)
 
 class TextRecords : public LabelFile {
 protected:
-    void SetUp() override
+    // The library's own kinds, in place of the test stand-ins.
+    TextRecords()
     {
-        // The library's own kinds, in place of the test stand-ins.
-        zt::RegisterTestKinds();
-        TKXElementFactory::RegisterKind(TKXEle::deText, [](TKXCustomLab &Lab, uint64_t Serial) -> TKXElement * {
-            return Lab.NewElement<TKXText>(Serial);
-        });
-        TKXElementFactory::RegisterKind(TKXEle::deAddText, [](TKXCustomLab &Lab, uint64_t Serial) -> TKXElement * {
-            return Lab.NewElement<TKXAddText>(Serial);
-        });
-        TKXElementFactory::RegisterKind(TKXEle::deAskText, [](TKXCustomLab &Lab, uint64_t Serial) -> TKXElement * {
-            return Lab.NewElement<TKXAskText>(Serial);
-        });
+        library.Set<TKXText>(TKXEle::deText);
+        library.Set<TKXAddText>(TKXEle::deAddText);
+        library.Set<TKXAskText>(TKXEle::deAskText);
     }
+    TKXFactoryOverride library;
     static ComposedElement T(uint8_t code, const std::string &id, const std::u16string &text)
     {
         ComposedElement e = Text(700, 800, id, code);
@@ -882,12 +949,13 @@ TEST_F(TextRecords, UndoRestoresAText)
 
 class ShapeRecords : public LabelFile {
 protected:
-    void SetUp() override
+    // The library's lines and rectangles, in place of the test stand-ins.
+    ShapeRecords()
     {
-        zt::RegisterTestKinds();
-        TKXElementFactory::RegisterKind(TKXEle::deLine, TKXElementFactory::CreatorOf<TKXLine>());
-        TKXElementFactory::RegisterKind(TKXEle::deRect, TKXElementFactory::CreatorOf<TKXRect>());
+        library.Set<TKXLine>(TKXEle::deLine);
+        library.Set<TKXRect>(TKXEle::deRect);
     }
+    TKXFactoryOverride library;
     static ComposedElement Shape(uint8_t code, const std::string &id, int32_t radio, uint8_t ellipse,
                                  int16_t figure)
     {
@@ -1009,7 +1077,7 @@ TEST_F(ShapeRecords, UndoOfADeletionRestoresTheShape)
 // through undo of a deletion.
 TEST_F(ShapeRecords, ParagraphThroughTheFileAndUndo)
 {
-    TKXElementFactory::RegisterKind(TKXEle::deParagraph, TKXElementFactory::CreatorOf<TKXParagraph>());
+    library.Set<TKXParagraph>(TKXEle::deParagraph); // registered already; kept explicit
     for (int32_t version : {19, 2300, 2811}) {
         SCOPED_TRACE(version);
         ComposedLabel L;

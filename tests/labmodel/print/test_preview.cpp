@@ -51,7 +51,7 @@ TEST_F(Preview, ShortRunsAreRenderedAtOnce)
     EXPECT_EQ(lab.GetPage(0), nullptr);
     EXPECT_EQ(lab.GetPage(11), nullptr);
     ASSERT_NE(lab.GetPage(10), nullptr);
-    EXPECT_EQ(lab.GetPage(10), lab.PreviewPages().back().EMF.get());
+    EXPECT_EQ(lab.GetPage(10), lab.PreviewPages().back().EMF);
     // A4 portrait: 2100 x 2970 device units over the sheet in hundredths of a millimetre.
     EXPECT_EQ(lab.GetPage(1)->DeviceSize(), QSize(2100, 2970));
     EXPECT_EQ(lab.GetPage(1)->LabelSize(), QSize(21000, 29700));
@@ -98,6 +98,30 @@ TEST_F(Preview, TheCacheDropsOnePagePerFillBeyondThirty)
     // The pages around the last one asked for are there.
     for (int32_t page : {52, 53, 54, 56, 57, 58})
         EXPECT_NE(std::find(cached.begin(), cached.end(), page), cached.end()) << page;
+}
+
+TEST_F(Preview, ThePageAskedForIsNeverDroppedAndItsHandleStaysValid)
+{
+    Pages(60);
+    lab.BuildOnDemandPreview();
+    for (int32_t page = 5; lab.PreviewPages().size() <= 30; ++page)
+        lab.GetPage(page);
+    // Ask for the page that is the cache's 12th entry, the one the next fill lets go.
+    const TKXPagePreview &twelfth = lab.PreviewPages()[11];
+    const int32_t asked = twelfth.PageNo;
+    const TKXMetafile *expected = twelfth.EMF.get();
+    ASSERT_GT(asked, 2);
+    ASSERT_LT(asked, 58);
+    const std::shared_ptr<const TKXMetafile> page = lab.GetPage(asked);
+    ASSERT_EQ(page.get(), expected);
+    const std::vector<int32_t> cached = Cached();
+    EXPECT_NE(std::find(cached.begin(), cached.end(), asked), cached.end());
+    EXPECT_LE(cached.size(), 32u); // another page left instead
+    // A page the cache lets go later stays whole in the caller's hands.
+    const std::shared_ptr<const TKXMetafile> held = lab.GetPage(1);
+    lab.ClearPages();
+    ASSERT_NE(held, nullptr);
+    EXPECT_EQ(held->DeviceSize(), QSize(2100, 2970));
 }
 
 TEST_F(Preview, LandscapePagesAreTurned)
@@ -186,6 +210,9 @@ TEST_F(Preview, ThePreviewPutsTheRecordAndCountersBack)
     items->Open();
     items->MoveBy(4);
     data.Counters[0].Value = 77;
+    lab.Title()->SetPrint(true);
+    lab.Title()->SetText("Orders");
+    lab.OnPrintTitle = [](TObject *, int32_t Page, WideString &Title) { Title += u" p" + QString::number(Page).toStdU16String(); };
     lab.SetModified(false);
     lab.BuildOnDemandPreview(); // 20 pages: on demand
     EXPECT_EQ(lab.TotalPages(), 20);
@@ -195,7 +222,9 @@ TEST_F(Preview, ThePreviewPutsTheRecordAndCountersBack)
     EXPECT_EQ(items->RecNo(), 5);
     EXPECT_EQ(data.Counters[0].Value, 77);
     EXPECT_FALSE(items->ControlsDisabled());
+    // Mended: browsing stored each page's title in the label and marked it modified.
     EXPECT_FALSE(lab.Modified());
+    EXPECT_EQ(lab.Title()->Text(), "Orders");
 }
 
 TEST_F(Preview, CircularLabelsAreClippedOnPagesRenderedOnDemand)

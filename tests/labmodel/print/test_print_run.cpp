@@ -272,16 +272,24 @@ TEST_F(PrintRun, PageTitleAsksForEachPage)
     lab.Title()->SetPositionX(10);
     lab.Title()->SetPositionY(5);
     std::vector<int32_t> asked;
+    lab.Title()->SetText("Stock list");
+    lab.SetModified(false);
+    std::vector<std::u16string> given;
     lab.OnPrintTitle = [&](TObject *Sender, int32_t Page, WideString &Title) {
         EXPECT_EQ(Sender, &lab);
         asked.push_back(Page);
-        Title = u"Page " + std::u16string(1, char16_t(u'0' + Page));
+        given.push_back(Title);
+        Title += u" " + std::u16string(1, char16_t(u'0' + Page));
     };
     zt::RecordingPages pages = Run();
     EXPECT_EQ(asked, (std::vector<int32_t>{1, 2}));
-    EXPECT_EQ(pages.Labels(0).front(), "Page 1@1000,500");
-    EXPECT_EQ(pages.Labels(1).front(), "Page 2@1000,500");
-    EXPECT_EQ(lab.Title()->Text(), "Page 2"); // the returned text is kept
+    EXPECT_EQ(pages.Labels(0).front(), "Stock list 1@1000,500");
+    EXPECT_EQ(pages.Labels(1).front(), "Stock list 2@1000,500");
+    // Mended: the drawn text became the label's title, so page 2 was asked with page 1's
+    // answer and the designed label changed. Every page gets the designed title.
+    EXPECT_EQ(given, (std::vector<std::u16string>{u"Stock list", u"Stock list"}));
+    EXPECT_EQ(lab.Title()->Text(), "Stock list");
+    EXPECT_FALSE(lab.Modified());
 
     // An empty title is not drawn; with Print off none is asked for.
     lab.OnPrintTitle = [&](TObject *, int32_t, WideString &Title) { Title.clear(); };
