@@ -4,6 +4,7 @@
 #include "core/KXUtils.h"
 #include "document/KXBaseLab.h"
 #include "file/KXLabelFile.h"
+#include "platform/KXCanvas.h"
 #include "stream/KXStream.h"
 #include "stream/KXStreamStr.h"
 
@@ -201,6 +202,45 @@ void TKXElement::CoordChanged(const QString &PropName)
 void TKXElement::MarkModified()
 {
     FOwner->SetModified(true);
+}
+
+void TKXElement::DrawBorderBox(TKXCanvas &Canvas, TRect Box) const
+{
+    TKXPen pen;
+    pen.Color = FBorderColor;
+    pen.Width = FPenWidth;
+    pen.Style = FPenWidth > 0 ? TKXPenStyle::psSolid : TKXPenStyle::psClear;
+    pen.InsideFrame = FPenWidth > 0;
+    Canvas.SetPen(pen);
+    Canvas.SetBrush({FBackColor, FTransparent ? TKXBrushStyle::bsClear : TKXBrushStyle::bsSolid});
+    // Rectangles exclude their right and bottom edge: the frame includes its far corner.
+    Box.Right += 1;
+    Box.Bottom += 1;
+    if (FFrameRadio != 0)
+        Canvas.RoundRect(Box, FFrameRadio, FFrameRadio);
+    else
+        Canvas.Rectangle(Box);
+}
+
+void TKXElement::DrawDesignMarks(TKXCanvas &Canvas, TPoint po, bool Bound)
+{
+    TKXCustomEditor *ed = FOwner->Editor();
+    if (!ed)
+        return;
+    FBorder = Canvas.LPtoDP(TRect{Frame.Left + po.x, Frame.Top + po.y, Frame.Right + po.x, Frame.Bottom + po.y});
+    ed->DrawSelectionFrame(GetIsSelected(), Bound, FSelType, uint16_t(FAngle), Frame, FBorder, false);
+    if (ed->ShowMarks) {
+        // A 1 mm cross on the anchor.
+        TKXPen mark;
+        mark.Color = ed->MarkColor;
+        mark.Width = 0;
+        Canvas.SetPen(mark);
+        const int32_t x = po.x + FP1.x, y = po.y + FP1.y;
+        Canvas.MoveTo(x - 50, y);
+        Canvas.LineTo(x + 50, y);
+        Canvas.MoveTo(x, y - 50);
+        Canvas.LineTo(x, y + 50);
+    }
 }
 
 namespace {

@@ -217,6 +217,13 @@ protected:
         MarkModified();
         return true;
     }
+    // The optional frame of the point-placed kinds: Box (label units, drawing origin
+    // included) in BorderColor with an inside pen PenWidth wide (none when 0), filled with
+    // BackColor unless transparent, its far corner included; rounded by BorderRadio.
+    void DrawBorderBox(TKXCanvas &Canvas, TRect Box) const;
+    // After drawing on the design surface: Border from Frame, the editor's selection frame,
+    // and with the editor's ShowMarks a 1 mm cross on P1.
+    void DrawDesignMarks(TKXCanvas &Canvas, TPoint po, bool Bound);
     // Grid snapping of one coordinate, when the editor snaps to the grid.
     int32_t SnapX(int32_t c) const;
     void ShiftWithin(int32_t &A, int32_t &B, int32_t D, int32_t Size, bool Horizontal) const;

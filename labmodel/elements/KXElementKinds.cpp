@@ -5,8 +5,10 @@
 #include "elements/KXBarCode.h"
 #include "elements/KXImage.h"
 #include "elements/KXParagraph.h"
+#include "elements/KXPdf417.h"
 #include "elements/KXPolyText.h"
 #include "elements/KXShapes.h"
+#include "elements/KXSymbol.h"
 #include "elements/KXText.h"
 
 namespace kx {
@@ -17,12 +19,14 @@ void RegisterElementKinds()
     F::RegisterKind(TKXEle::deText, F::CreatorOf<TKXText>());
     F::RegisterKind(TKXEle::deAddText, F::CreatorOf<TKXAddText>());
     F::RegisterKind(TKXEle::deAskText, F::CreatorOf<TKXAskText>());
+    F::RegisterKind(TKXEle::deSymbol, F::CreatorOf<TKXSymbol>());
     F::RegisterKind(TKXEle::deBar, F::CreatorOf<TKXBarCode>());
     F::RegisterKind(TKXEle::deLine, F::CreatorOf<TKXLine>());
     F::RegisterKind(TKXEle::deRect, F::CreatorOf<TKXRect>());
     F::RegisterKind(TKXEle::deParagraph, F::CreatorOf<TKXParagraph>());
     F::RegisterKind(TKXEle::deImage, F::CreatorOf<TKXImage>());
     F::RegisterKind(TKXEle::dePolyText, F::CreatorOf<TKXPolyText>());
+    F::RegisterKind(TKXEle::dePdf417, F::CreatorOf<TKXPdf417>());
 }
 
 } // namespace kx

@@ -480,23 +480,8 @@ void TKXDataText::DrawText(TKXCanvas &Canvas, TPoint po, TKXDrawType DrawType, c
         }
     }
 
-    if (FShowBorder) {
-        TKXPen pen;
-        pen.Color = FBorderColor;
-        pen.Width = FPenWidth;
-        pen.Style = FPenWidth > 0 ? TKXPenStyle::psSolid : TKXPenStyle::psClear;
-        pen.InsideFrame = FPenWidth > 0;
-        Canvas.SetPen(pen);
-        Canvas.SetBrush({FBackColor, FTransparent ? TKXBrushStyle::bsClear : TKXBrushStyle::bsSolid});
-        // The box includes its P2 corner (rectangles exclude their right and bottom edge).
-        TRect box = Offset(Ordered(FTL, FP2), po);
-        box.Right += 1;
-        box.Bottom += 1;
-        if (FFrameRadio != 0)
-            Canvas.RoundRect(box, FFrameRadio, FFrameRadio);
-        else
-            Canvas.Rectangle(box);
-    }
+    if (FShowBorder)
+        DrawBorderBox(Canvas, Offset(Ordered(FTL, FP2), po));
 
     if (clip) {
         Canvas.SaveState();
@@ -520,23 +505,7 @@ void TKXDataText::DrawText(TKXCanvas &Canvas, TPoint po, TKXDrawType DrawType, c
 
     if (DrawType == TKXDrawType::tdLab) {
         Frame = Ordered(FTL, FP2);
-        if (TKXCustomEditor *ed = FOwner->Editor()) {
-            FBorder = Canvas.LPtoDP(Offset(Frame, po));
-            ed->DrawSelectionFrame(GetIsSelected(), FDatabase, FSelType, uint16_t(FAngle), Frame, FBorder,
-                                   false);
-            if (ed->ShowMarks) {
-                // A 1 mm cross on the anchor.
-                TKXPen mark;
-                mark.Color = ed->MarkColor;
-                mark.Width = 0;
-                Canvas.SetPen(mark);
-                const int32_t x = po.x + FP1.x, y = po.y + FP1.y;
-                Canvas.MoveTo(x - 50, y);
-                Canvas.LineTo(x + 50, y);
-                Canvas.MoveTo(x, y - 50);
-                Canvas.LineTo(x, y + 50);
-            }
-        }
+        DrawDesignMarks(Canvas, po, FDatabase);
     }
     Canvas.RestoreState();
 }

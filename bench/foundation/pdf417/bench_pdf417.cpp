@@ -10,7 +10,7 @@
 // - zint: one reused symbol, cleared and encoded with BARCODE_PDF417 and its automatic
 //   level and size; its result is the symbol's module rows (encoded_data).
 #include "BenchCorpus.h"
-#include "pdf417/KXPdf417.h"
+#include "pdf417/KXPdf417Code.h"
 
 #include <benchmark/benchmark.h>
 #include <zint.h>

@@ -1,7 +1,7 @@
 // PDF417 encoder: codewords of known texts, the escapes, the grid choice and its limits,
 // the generator polynomials and the pattern table. Whole symbols are judged by zxing-cpp in
 // test_pdf417_decode; here a decode confirms the escape cases that must read as plain text.
-#include "pdf417/KXPdf417.h"
+#include "pdf417/KXPdf417Code.h"
 #include "SymbolDecode.h"
 
 #include <gtest/gtest.h>

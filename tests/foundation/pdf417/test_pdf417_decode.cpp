@@ -2,7 +2,7 @@
 // the input over a seeded random set (text, bytes, long digit runs, mixed runs, escapes,
 // every error-correction level, automatic and requested grids, the truncated form), and the
 // decoded symbols together must show every one of the 3 x 929 bar-space patterns.
-#include "pdf417/KXPdf417.h"
+#include "pdf417/KXPdf417Code.h"
 #include "SymbolDecode.h"
 
 #include <gtest/gtest.h>

@@ -9,6 +9,7 @@
 #include "FakeDesignerServices.h"
 #include "GuiApp.h"
 #include "MemoryDataset.h"
+#include "OldRecords.h"
 #include "platform/KXQtCanvas.h"
 #include "RecordingCanvas.h"
 #include "stream/KXStream.h"
@@ -634,29 +635,7 @@ TEST(TextRecord, EachKindRoundTripsThroughTheFactory)
 TBytesArray OldTextRecord(int32_t Version, uint8_t Align, int32_t Gap, const QString &Text)
 {
     TKXStreamWriter w;
-    w.WriteUInt8(Ord(TKXEle::deAddText));
-    for (int32_t colour : {0, 0xFFFFFF, 0xFF})
-        w.WriteInt32(colour);
-    w.WriteUInt8(0);     // pen style
-    w.WriteBool(false);  // ShowBorder
-    w.WriteBool(true);   // Transparent
-    w.WriteBool(true);   // Print
-    w.WriteInt32(1);     // pen width
-    for (int32_t v : {100, 200, -1, -1})
-        w.WriteInt32(v); // P1, P2
-    w.WriteInt32(0);     // angle
-    w.WriteInt32(0);     // TextD
-    if (Version >= 20) {
-        w.WriteInt32(0); // margin
-        w.WriteUInt8(Ord(TKXEleAlign::eaNone));
-    }
-    WriteAnsiStr("T1", w);
-    WriteAnsiStr("Arial", w);
-    WriteAnsiStr("", w);
-    w.WriteInt32(50);    // font height
-    w.WriteBool(false);  // data
-    if (Version >= 19)
-        w.WriteUInt8(0); // charset
+    zt::WriteOldBase(w, TKXEle::deAddText, Version);
     // record T
     if (Version >= 19)
         WriteWideStr(Text.toStdU16String(), w);

@@ -16,6 +16,8 @@
 // element draws its placeholder for it.
 #pragma once
 
+#include "core/KXTypes.h"
+
 #include <array>
 #include <cstdint>
 #include <string_view>
@@ -24,9 +26,8 @@
 namespace kx {
 
 // Stored in label files as one byte (ordinal 0..9).
-enum class TKXPdf417CorrectionLevel : uint8_t {
-    Level0, Level1, Level2, Level3, Level4, Level5, Level6, Level7, Level8, Auto
-};
+KX_ENUM(TKXPdf417CorrectionLevel, Level0, Level1, Level2, Level3, Level4, Level5, Level6, Level7, Level8,
+        Auto)
 
 enum class TKXPdf417Status : uint8_t {
     psOk,          // a symbol
@@ -95,7 +96,7 @@ public:
     uint16_t RightIndicator(int j) const;
 
 private:
-    // Compaction helpers (KXPdf417.cpp); each returns the position after its segment.
+    // Compaction helpers (KXPdf417Code.cpp); each returns the position after its segment.
     void Put(uint16_t cw);
     size_t NumericSegment(std::string_view t, size_t pos);
     size_t ByteSegment(std::string_view t, size_t pos);

@@ -1,4 +1,4 @@
-#include "pdf417/KXPdf417.h"
+#include "pdf417/KXPdf417Code.h"
 
 #include <algorithm>
 #include <cstring>
