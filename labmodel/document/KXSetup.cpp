@@ -12,8 +12,6 @@ namespace kx {
 
 namespace {
 
-constexpr int32_t MinSide = TKXMeasure::MinSide;
-
 // The common set-up setter: an unchanged value does nothing; a change is stored and marks
 // the document modified (label files store the set-up). No notification: set-up objects
 // that repaint or refresh the editor write their setters out.

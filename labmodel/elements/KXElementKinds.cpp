@@ -4,6 +4,7 @@
 #include "document/KXElementFactory.h"
 #include "elements/KXBarCode.h"
 #include "elements/KXImage.h"
+#include "elements/KXMatrixCodes.h"
 #include "elements/KXParagraph.h"
 #include "elements/KXPdf417.h"
 #include "elements/KXPolyText.h"
@@ -19,6 +20,8 @@ void RegisterElementKinds()
     F::RegisterKind(TKXEle::deText, F::CreatorOf<TKXText>());
     F::RegisterKind(TKXEle::deAddText, F::CreatorOf<TKXAddText>());
     F::RegisterKind(TKXEle::deAskText, F::CreatorOf<TKXAskText>());
+    F::RegisterKind(TKXEle::deDataMatrix, F::CreatorOf<TKXDataMatrix>());
+    F::RegisterKind(TKXEle::deQRCode, F::CreatorOf<TKXQRCode>());
     F::RegisterKind(TKXEle::deSymbol, F::CreatorOf<TKXSymbol>());
     F::RegisterKind(TKXEle::deBar, F::CreatorOf<TKXBarCode>());
     F::RegisterKind(TKXEle::deLine, F::CreatorOf<TKXLine>());

@@ -575,6 +575,7 @@ int TKXLabelFile::RemapElementType(int Code, int32_t Version)
 void TKXLabelFile::ReadElements(TKXStreamReader &S, TKXCustomLab &Lab, int32_t Version)
 {
     const int32_t n = ReadCount(S, "element");
+    TKXUnnamedElements unnamed(Lab); // each record names its element
     for (int32_t i = 0; i < n; ++i) {
         const size_t at = S.Position();
         const int code = RemapElementType(S.ReadUInt8(), Version);

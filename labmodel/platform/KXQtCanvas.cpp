@@ -28,7 +28,11 @@ constexpr int32_t DefaultCharHeight = 318;
 
 QFont ReferenceFont(const TKXFont &F)
 {
+    // A font without a name (a damaged file, an emptied property) takes the default family:
+    // Qt cannot record a font with no family into a picture.
     QFont font(F.Name);
+    if (F.Name.trimmed().isEmpty())
+        font.setFamily(font.defaultFamily());
     font.setPixelSize(static_cast<int>(TKXQtCanvas::RefPixelSize));
     font.setBold(F.Bold);
     font.setItalic(F.Italic);

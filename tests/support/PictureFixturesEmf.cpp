@@ -12,7 +12,9 @@ std::string ZtWriteTwoColourEmf()
     // The frame in hundredths of a millimetre; libEMF's reference device has 3.2 pixels a
     // millimetre, so the 20 x 10 mm frame is 64 x 32 device units.
     const RECT frame{0, 0, 2000, 1000};
-    HDC dc = CreateEnhMetaFileWithFILEA(0, fp, &frame, "two colours");
+    // The description: program and picture names, each ended by a NUL, then one more.
+    static const char description[] = "zt\0two colours\0";
+    HDC dc = CreateEnhMetaFileWithFILEA(0, fp, &frame, description);
     SelectObject(dc, GetStockObject(NULL_PEN));
     HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
     HBRUSH blue = CreateSolidBrush(RGB(0, 0, 255));

@@ -204,6 +204,16 @@ TEST_F(ImageElement, SettersRecordNotifyAndMarkModified)
     EXPECT_EQ(im->SelType(), TKXSelType::stRect);
 }
 
+TEST_F(ImageElement, EditorPlacementTakesP2FromTheBorder)
+{
+    zt::FakeDesignerServices ed(lab, 600, 350); // 10 label units a pixel
+    TKXImage *im = Image({}, {0, 0, 100, 100});
+    im->SetBorder({10, 20, 110, 70});
+    EXPECT_EQ(im->P2(), (TPoint{1100, 700}));
+    EXPECT_EQ(im->GetRect().Right, 1100);
+    EXPECT_EQ(im->Height(), std::abs(700 - im->P1().y));
+}
+
 TEST_F(ImageElement, MissingFileIsReportedAndDrawsTheEmptyMarker)
 {
     zt::FakeDesignerServices ed(lab);

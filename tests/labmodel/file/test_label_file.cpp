@@ -5,6 +5,7 @@
 #include "elements/KXShapes.h"
 #include "elements/KXText.h"
 #include "FakeDesignerServices.h"
+#include "GuiApp.h"
 #include "file/KXLabelFile.h"
 #include "platform/KXMetafile.h"
 #include "print/KXPrintRun.h"
@@ -16,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QImage>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -798,6 +800,26 @@ TEST_F(LabelFile, DegenerateSizesAreBroughtWithinTheSettersLimits)
         EXPECT_GE(last.x, g.MarLeft);
         EXPECT_GE(last.y, g.MarTop);
     }
+}
+
+// Found by fuzzing the label metafile: a text whose font has no name crashed Qt when it
+// was recorded into a picture (the open dialog's metafile, preview pages).
+TEST_F(LabelFile, ATextWithoutAFontNameDrawsIntoTheLabelMetafile)
+{
+    zt::RequireGuiApp();
+    TKXCustomLab lab;
+    auto *t = lab.NewElement<TKXText>();
+    t->SetText("WWWW");
+    t->SetFontName("");
+    t->SetFontHeight(10.0f);
+    t->SetP1(500, 500);
+    const std::unique_ptr<TKXMetafile> mf = lab.GetMetafile();
+    const QImage image = mf->ToImage(QSize(600, 350));
+    int dark = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            dark += qGray(image.pixel(x, y)) < 128;
+    EXPECT_GT(dark, 20); // drawn in the default family
 }
 
 TEST_F(LabelFile, PreviewReadsStoredContentsNotData)

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -136,11 +137,25 @@ TEST(Picture, MetafilesBecomeVectorPictures)
 TEST(Picture, DamagedMetafilesDoNotLoad)
 {
     zt::RequireGuiApp();
-    const QByteArray emf = zt::TwoColourEmf(), wmf = zt::TwoColourWmf();
-    for (const QByteArray &b : {emf.left(60), emf.left(44), wmf.left(30), wmf.left(22)}) {
-        TKXGraphic g;
-        EXPECT_FALSE(g.Load(G::gcMetafile, b)) << b.size();
-        EXPECT_TRUE(g.Empty());
+    for (const QByteArray &whole : {zt::TwoColourEmf(), zt::TwoColourWmf()}) {
+        // Cut short anywhere: refused.
+        for (int n = 0; n < whole.size(); ++n) {
+            TKXGraphic g;
+            EXPECT_FALSE(g.Load(G::gcMetafile, whole.left(n))) << n;
+            EXPECT_TRUE(g.Empty());
+        }
+        // Bytes overwritten at random: loaded with a size, or refused, never more.
+        std::mt19937 rng(7);
+        for (int i = 0; i < 300; ++i) {
+            QByteArray b = whole;
+            for (int k = 0; k < 3; ++k)
+                b[int(rng() % uint32_t(b.size()))] = char(rng());
+            TKXGraphic g;
+            if (g.Load(G::gcMetafile, b))
+                EXPECT_FALSE(g.PixelSize().isEmpty());
+            else
+                EXPECT_TRUE(g.Empty());
+        }
     }
 }
 
