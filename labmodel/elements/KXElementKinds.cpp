@@ -4,6 +4,7 @@
 #include "document/KXElementFactory.h"
 #include "elements/KXBarCode.h"
 #include "elements/KXImage.h"
+#include "elements/KXLayout.h"
 #include "elements/KXMatrixCodes.h"
 #include "elements/KXParagraph.h"
 #include "elements/KXPdf417.h"
@@ -29,6 +30,7 @@ void RegisterElementKinds()
     F::RegisterKind(TKXEle::deParagraph, F::CreatorOf<TKXParagraph>());
     F::RegisterKind(TKXEle::deImage, F::CreatorOf<TKXImage>());
     F::RegisterKind(TKXEle::dePolyText, F::CreatorOf<TKXPolyText>());
+    F::RegisterKind(TKXEle::deLayout, F::CreatorOf<TKXLayout>());
     F::RegisterKind(TKXEle::dePdf417, F::CreatorOf<TKXPdf417>());
 }
 
