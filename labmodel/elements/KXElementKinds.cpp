@@ -11,6 +11,7 @@
 #include "elements/KXPolyText.h"
 #include "elements/KXShapes.h"
 #include "elements/KXSymbol.h"
+#include "elements/KXTable.h"
 #include "elements/KXText.h"
 
 namespace kx {
@@ -32,6 +33,7 @@ void RegisterElementKinds()
     F::RegisterKind(TKXEle::dePolyText, F::CreatorOf<TKXPolyText>());
     F::RegisterKind(TKXEle::deLayout, F::CreatorOf<TKXLayout>());
     F::RegisterKind(TKXEle::dePdf417, F::CreatorOf<TKXPdf417>());
+    F::RegisterKind(TKXEle::deTable, F::CreatorOf<TKXTable>());
 }
 
 } // namespace kx
