@@ -221,6 +221,8 @@ void TKXMatrixCode::PaintModules(TKXCanvas &Canvas, TPoint A, const TGrid &Grid)
     // Each run of dark modules in a row is one rectangle: the same area as module by
     // module, with far fewer calls on printers and in PDF files.
     const int32_t x0 = A.x + FLeftMargin, y0 = A.y + FTopMargin;
+    thread_local std::vector<TRect> runs;
+    runs.clear();
     for (int r = 0; r < Grid.Rows; ++r) {
         const uint8_t *row = Grid.Cells.data() + size_t(r) * size_t(Grid.Cols);
         const int32_t y = y0 + r * FBHeight;
@@ -232,9 +234,10 @@ void TKXMatrixCode::PaintModules(TKXCanvas &Canvas, TPoint A, const TGrid &Grid)
             const int start = c;
             while (c < Grid.Cols && row[c])
                 ++c;
-            Canvas.FillRect(Turned({x0 + start * FBWidth, y, x0 + c * FBWidth, y + FBHeight}, A, FAngle));
+            runs.push_back(Turned({x0 + start * FBWidth, y, x0 + c * FBWidth, y + FBHeight}, A, FAngle));
         }
     }
+    Canvas.FillRects(runs);
 }
 
 void TKXMatrixCode::PaintPlaceholder(TKXCanvas &Canvas, TPoint A) const

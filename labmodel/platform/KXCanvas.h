@@ -204,6 +204,13 @@ public:
     virtual void Polygon(const std::vector<TPoint> &Points) = 0;
     // The rectangle filled with the brush, no outline.
     virtual void FillRect(const TRect &R) = 0;
+    // Many rectangles filled with the brush at once (the modules of a symbol); the same as
+    // FillRect on each, in order.
+    virtual void FillRects(const std::vector<TRect> &Rects)
+    {
+        for (const TRect &R : Rects)
+            FillRect(R);
+    }
     virtual void GradientFill(const TRect &R, TColor From, TColor To, TKXGradient Kind) = 0;
 
     // --- Paths ---

@@ -5,6 +5,8 @@
 
 #include <QFont>
 #include <QFontMetricsF>
+#include <QHash>
+#include <QRawFont>
 #include <QImage>
 #include <QLinearGradient>
 #include <QPaintDevice>
@@ -16,6 +18,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <unordered_map>
 
 namespace kx {
 
@@ -46,11 +49,106 @@ QFont ReferenceFont(const TKXFont &F)
 
 } // namespace
 
-struct TKXQtCanvas::TFontCache {
-    TKXFont Key; // height, escapement and colour do not count
+namespace {
+
+// A reference font with its vertical metrics and the advances of the characters measured
+// with it so far. Measuring a text of characters that need no shaping (no ligature, mark or
+// joining behaviour, and no fallback font) adds up these advances: the same figure Qt's
+// shaper gives, without shaping the text or loading its glyphs again.
+struct TRefFont {
     QFont Font;
+    QRawFont Raw;
     double Ascent = 0;
     double Cell = 0;
+    struct TGlyph {
+        quint32 Index = 0; // 0: the font lacks the character
+        double Advance = 0;
+    };
+    QHash<char16_t, TGlyph> Glyphs;
+
+    // The advance of Text in reference pixels, or false when it needs the shaper.
+    bool SimpleAdvance(const QString &Text, double &Advance)
+    {
+        double a = 0;
+        char16_t previous = 0;
+        for (const QChar ch : Text) {
+            const char16_t c = ch.unicode();
+            if (!SimpleChar(c))
+                return false;
+            // Standard ligatures ("fi", "ffl" ...) that many fonts form by default.
+            if (previous == u'f' && (c == u'f' || c == u'i' || c == u'l' || c == u'j' || c == u't' || c == u'b' ||
+                                     c == u'h' || c == u'k'))
+                return false;
+            previous = c;
+            auto it = Glyphs.constFind(c);
+            if (it == Glyphs.constEnd())
+                it = Glyphs.insert(c, Measure(ch));
+            if (it->Index == 0)
+                return false;
+            a += it->Advance;
+        }
+        Advance = a;
+        return true;
+    }
+
+private:
+    // Scripts that shape one character to one glyph in every common font.
+    static bool SimpleChar(char16_t c)
+    {
+        return (c >= 0x20 && c <= 0x7E) || (c >= 0xA0 && c <= 0x2FF && c != 0xAD) || (c >= 0x370 && c <= 0x3FF) ||
+               (c >= 0x400 && c <= 0x52F) || (c >= 0x2010 && c <= 0x2027) || (c >= 0x2030 && c <= 0x205E) ||
+               (c >= 0x20A0 && c <= 0x20CF) || (c >= 0x2100 && c <= 0x214F);
+    }
+    TGlyph Measure(QChar ch) const
+    {
+        TGlyph g;
+        quint32 index = 0;
+        int count = 1;
+        if (!Raw.isValid() || !Raw.glyphIndexesForChars(&ch, 1, &index, &count) || count != 1 || index == 0)
+            return g;
+        QPointF advance;
+        if (!Raw.advancesForGlyphIndexes(&index, &advance, 1, QRawFont::UseDesignMetrics))
+            return g;
+        g.Index = index;
+        g.Advance = advance.x();
+        return g;
+    }
+};
+
+// Reference fonts are shared by every canvas of the process (the model draws on one
+// thread): a print run sets the same few fonts again on every label and page.
+std::shared_ptr<TRefFont> SharedRefFont(const TKXFont &Key)
+{
+    static std::unordered_map<std::string, std::shared_ptr<TRefFont>> fonts;
+    const std::string id = Key.Name.toStdString() + '|' + char('0' + Key.Bold) + char('0' + Key.Italic) +
+                           char('0' + Key.Underline) + char('0' + Key.StrikeOut);
+    if (auto it = fonts.find(id); it != fonts.end())
+        return it->second;
+    if (fonts.size() >= 64)
+        fonts.clear(); // canvases keep theirs alive
+    auto f = std::make_shared<TRefFont>();
+    f->Font = ReferenceFont(Key);
+    const QFontMetricsF fm(f->Font);
+    f->Ascent = fm.ascent();
+    f->Cell = fm.ascent() + fm.descent();
+    f->Raw = QRawFont::fromFont(f->Font);
+    fonts.emplace(id, f);
+    return f;
+}
+
+} // namespace
+
+struct TKXQtCanvas::TFontCache {
+    TKXFont Key; // height, escapement and colour do not count
+    std::shared_ptr<TRefFont> Ref;
+    // The last text measured through the shaper and its advance, with the spacing it had:
+    // the drawing that follows a measure reuses it.
+    QString LastText;
+    int32_t LastExtra = 0;
+    int32_t LastBreakExtra = 0;
+    int32_t LastBreakCount = 0;
+    double LastKX = 0;
+    double LastAdvance = -1;
 };
 
 // The device-space layout of one text: its font and the scale from reference pixels to
@@ -405,6 +503,23 @@ void TKXQtCanvas::FillRect(const TRect &R)
     FPainter->fillRect(DevBox(R), MakeBrush(FState.Brush));
 }
 
+void TKXQtCanvas::FillRects(const std::vector<TRect> &Rects)
+{
+    if (!HasBrush() || Rects.empty())
+        return;
+    PrepareShapes();
+    // One call: printers and PDF files get one fill of many rectangles.
+    std::vector<QRectF> boxes;
+    boxes.reserve(Rects.size());
+    for (const TRect &R : Rects)
+        boxes.push_back(DevBox(R));
+    FPainter->save();
+    FPainter->setPen(Qt::NoPen);
+    FPainter->setBrush(MakeBrush(FState.Brush));
+    FPainter->drawRects(boxes.data(), int(boxes.size()));
+    FPainter->restore();
+}
+
 void TKXQtCanvas::GradientFill(const TRect &R, TColor From, TColor To, TKXGradient Kind)
 {
     const QRectF box = DevBox(R);
@@ -494,16 +609,14 @@ TKXQtCanvas::TTextGeometry TKXQtCanvas::TextGeometry(const QString &Text) const
     if (!FFontCache || !(FFontCache->Key == key)) {
         auto cache = std::make_unique<TFontCache>();
         cache->Key = key;
-        cache->Font = ReferenceFont(key);
-        const QFontMetricsF fm(cache->Font);
-        cache->Ascent = fm.ascent();
-        cache->Cell = fm.ascent() + fm.descent();
+        cache->Ref = SharedRefFont(key);
         FFontCache = std::move(cache);
     }
+    TFontCache &cache = *FFontCache;
     TTextGeometry g;
-    g.Font = FFontCache->Font;
-    g.Ascent = FFontCache->Ascent;
-    g.Cell = FFontCache->Cell;
+    g.Font = cache.Ref->Font;
+    g.Ascent = cache.Ref->Ascent;
+    g.Cell = cache.Ref->Cell;
     const double sx = std::abs(FState.Mapping.ScaleX);
     const double sy = std::abs(FState.Mapping.ScaleY);
     // Positive height: the cell; negative: the character height, which is the em size.
@@ -513,14 +626,28 @@ TKXQtCanvas::TTextGeometry TKXQtCanvas::TextGeometry(const QString &Text) const
     else
         g.KY = (h < 0 ? -h : DefaultCharHeight) * sy / RefPixelSize;
     g.KX = sy > 0 ? g.KY * sx / sy : g.KY;
-    if (g.KX > 0) {
+    const bool spaced = FState.CharExtra != 0 || (FState.BreakCount > 0 && FState.BreakExtra != 0);
+    if (g.KX > 0 && spaced) {
         // Spacing is given in logical units; the font wants reference pixels.
         if (FState.CharExtra != 0)
             g.Font.setLetterSpacing(QFont::AbsoluteSpacing, FState.CharExtra * sx / g.KX);
         if (FState.BreakCount > 0 && FState.BreakExtra != 0)
             g.Font.setWordSpacing(double(FState.BreakExtra) / FState.BreakCount * sx / g.KX);
     }
+    if (!spaced && cache.Ref->SimpleAdvance(Text, g.Advance))
+        return g;
+    if (cache.LastAdvance >= 0 && cache.LastExtra == FState.CharExtra && cache.LastBreakExtra == FState.BreakExtra &&
+        cache.LastBreakCount == FState.BreakCount && cache.LastKX == g.KX && cache.LastText == Text) {
+        g.Advance = cache.LastAdvance;
+        return g;
+    }
     g.Advance = QFontMetricsF(g.Font).horizontalAdvance(Text);
+    cache.LastText = Text;
+    cache.LastExtra = FState.CharExtra;
+    cache.LastBreakExtra = FState.BreakExtra;
+    cache.LastBreakCount = FState.BreakCount;
+    cache.LastKX = g.KX;
+    cache.LastAdvance = g.Advance;
     return g;
 }
 

@@ -68,6 +68,7 @@ public:
     void Pie(const TRect &Box, TPoint Start, TPoint End) override;
     void Polygon(const std::vector<TPoint> &Points) override;
     void FillRect(const TRect &R) override;
+    void FillRects(const std::vector<TRect> &Rects) override;
     void GradientFill(const TRect &R, TColor From, TColor To, TKXGradient Kind) override;
 
     void FillPath(const TKXPath &Path) override;
