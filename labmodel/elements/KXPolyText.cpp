@@ -40,6 +40,11 @@ QString ReadText(TKXStreamReader &Stream, bool Wide)
 // The smallest part record: the fixed fields and five empty strings.
 constexpr size_t MinPartRecord = 4 + 6 + 4 + 4 + 5 * 4;
 
+// The largest width the parts of one compound text add up to (10 m), and the range of
+// positions handed to the canvas.
+constexpr int64_t MaxExtent = 1000000;
+constexpr int64_t MaxCoord = 1000000000;
+
 // Kind of the data marks bound parts register on the design surface.
 constexpr uint16_t DataMarkKind = 0;
 
@@ -495,7 +500,8 @@ void TKXPolyText::DesignFrame(TKXCanvas &Canvas, TPoint po, bool SelectionFrame)
     mark.Color = ed->MarkColor;
     mark.Width = 0;
     Canvas.SetPen(mark);
-    const int32_t x = FP1.x + po.x, y = FP1.y + po.y;
+    const int32_t x = int32_t(std::clamp<int64_t>(int64_t(FP1.x) + po.x, -MaxCoord, MaxCoord));
+    const int32_t y = int32_t(std::clamp<int64_t>(int64_t(FP1.y) + po.y, -MaxCoord, MaxCoord));
     Canvas.MoveTo(x - 50, y);
     Canvas.LineTo(x + 50, y);
     Canvas.MoveTo(x, y - 50);
@@ -526,34 +532,39 @@ void TKXPolyText::DrawTexts(TKXCanvas &Canvas, TPoint po, TKXDrawType DrawType, 
     for (auto &p : DataElements) {
         SetupPartFont(Canvas, *p);
         p->FSize = Canvas.TextExtent(p->FCalcText);
-        W += p->FSize.cx;
+        // Beyond any label, a damaged file's sizes stop growing instead of overflowing.
+        p->FSize = {int32_t(std::clamp<int64_t>(p->FSize.cx, 0, MaxExtent)),
+                    int32_t(std::clamp<int64_t>(p->FSize.cy, 0, MaxExtent))};
+        W = int32_t(std::min<int64_t>(int64_t(W) + p->FSize.cx, MaxExtent));
         H = std::max(H, p->FSize.cy);
     }
-    int32_t x0 = FP1.x;
+    // Positions in 64 bits, limited to the canvas's range.
+    auto c32 = [](int64_t v) { return int32_t(std::clamp<int64_t>(v, -MaxCoord, MaxCoord)); };
+    const int64_t px = FP1.x, py = FP1.y;
+    int64_t x0 = px;
     switch (FAlign) {
-    case TTextAlign::taCeBo: case TTextAlign::taCeTo: case TTextAlign::taCeCe: x0 = FP1.x - W / 2; break;
-    case TTextAlign::taRiBo: case TTextAlign::taRiTo: case TTextAlign::taRiCe: x0 = FP1.x - W; break;
+    case TTextAlign::taCeBo: case TTextAlign::taCeTo: case TTextAlign::taCeCe: x0 = px - W / 2; break;
+    case TTextAlign::taRiBo: case TTextAlign::taRiTo: case TTextAlign::taRiCe: x0 = px - W; break;
     default: break;
     }
-    TPoint tl{x0, FP1.y};
-    int32_t x = x0, top = FP1.y;
+    int64_t x = x0, top = py;
     for (size_t i = 0; i < DataElements.size(); ++i) {
         TKXDataPoly &part = *DataElements[i];
-        const int32_t h = part.FSize.cy;
-        int32_t y = FP1.y;
+        const int64_t h = part.FSize.cy;
+        int64_t y = py;
         switch (FAlign) {
-        case TTextAlign::taLeBo: case TTextAlign::taCeBo: case TTextAlign::taRiBo: y = FP1.y - h; break;
-        case TTextAlign::taLeCe: case TTextAlign::taCeCe: y = FP1.y - h / 2; break;
-        case TTextAlign::taRiCe: y = FP1.y - H / 2; break;
+        case TTextAlign::taLeBo: case TTextAlign::taCeBo: case TTextAlign::taRiBo: y = py - h; break;
+        case TTextAlign::taLeCe: case TTextAlign::taCeCe: y = py - h / 2; break;
+        case TTextAlign::taRiCe: y = py - H / 2; break;
         default: break;
         }
-        part.FTL = {x, y};
+        part.FTL = {c32(x), c32(y)};
         top = i == 0 ? y : std::min(top, y);
         x += part.FSize.cx;
     }
-    tl.y = top;
+    const TPoint tl{c32(x0), c32(top)};
     FSize = {W, H};
-    FP2 = {tl.x + W, tl.y + H};
+    FP2 = {c32(x0 + W), c32(top + H)};
     UpdateExtent();
     FTL = tl;
     if (angle > 0) {

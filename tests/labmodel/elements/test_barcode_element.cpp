@@ -224,6 +224,34 @@ TEST_F(BarcodeFixture, PlaceholderLeavesTheElementAlone)
     EXPECT_FALSE(canvas.Texts("Rectangle").empty());
 }
 
+// Lengths far beyond any label (a damaged file) are limited to a metre and every position
+// stays within the canvas's range: nothing overflows.
+TEST_F(BarcodeFixture, AbsurdLengthsStayWithinRange)
+{
+    auto *b = Place({1000, 2000}, TKXBar::CODE128B, "ABCDEFGHIJ");
+    b->SetBarWidth(2.0e7f);
+    b->SetLeftMargin(2.0e7f);
+    b->SetBHeight(2.0e7f);
+    b->SetFontHeight(2.0e7f);
+    for (const int angle : {0, 90, 180, 270}) {
+        b->SetAngle(angle);
+        Draw(*b);
+        const auto bars = Bars(canvas);
+        ASSERT_FALSE(bars.empty());
+        for (const zt::RecordedCall &call : canvas.Calls()) {
+            int64_t v[4] = {};
+            if (sscanf(call.Text.c_str(), "FillRect(%ld,%ld,%ld,%ld)", &v[0], &v[1], &v[2], &v[3]) != 4)
+                continue;
+            for (const int64_t c : v)
+                EXPECT_LE(std::abs(c), 1000000000) << call.Text;
+        }
+    }
+    // The first bar: a quiet zone of 1 m, then a bar of 2 m (Start B's first bar is 2 modules).
+    b->SetAngle(0);
+    Draw(*b);
+    EXPECT_EQ(Bars(canvas).front(), "101000,2000,301000,102000");
+}
+
 // Design marks in the editor: the quiet zones' outer edges, or a cross without margins.
 TEST_F(BarcodeFixture, DesignMarks)
 {
@@ -438,7 +466,7 @@ zt::Bytes OldBarcode(int32_t Version, uint8_t CodeType)
     e.HasData = true;
     e.FontHeight = 30;
     zt::LeBytes b;
-    b.Raw(zt::ComposeElement(e, Version, false));
+    b.Raw(zt::ComposeElement(e, Version, Version < 2000));
     b.Ansi("12345").U8(CodeType).I32(3);
     if (Version >= 18)
         b.I32(120); // 12 mm
@@ -464,7 +492,7 @@ TEST(BarcodeRecord, OldVersionsScaleTheLengthsAndTakeTheSymbologysRatio)
         TKXCustomLab lab;
         lab.SetFileVersion(r.version);
         const zt::Bytes bytes = OldBarcode(r.version, r.code);
-        TKXStreamReader rd(bytes);
+        TKXStreamReader rd(bytes, {true, false}); // the layout of files before version 2000
         auto *b = dynamic_cast<TKXBarCode *>(TKXElementFactory::ReadElement(rd, lab));
         ASSERT_NE(b, nullptr);
         EXPECT_TRUE(rd.AtEnd());
@@ -480,6 +508,36 @@ TEST(BarcodeRecord, OldVersionsScaleTheLengthsAndTakeTheSymbologysRatio)
         EXPECT_FALSE(b->Checksum());
         EXPECT_EQ(b->CheckType(), TKXCheckType::csmMod10);
     }
+}
+
+// Through a whole label file of version 19: the header's version reaches the record, and the
+// loaded label saves and loads again to the same bytes.
+TEST(BarcodeRecord, OldLabelFileLoadsAndSavesAgain)
+{
+    zt::ComposedLabel L;
+    L.Version = 19;
+    L.Width = 600, L.Height = 350; // tenths of a millimetre
+    L.ExtraElementBytes = OldBarcode(19, 6);
+    L.ExtraElementCount = 1;
+    const zt::Bytes file = zt::ComposeLabel(L);
+    TKXCustomLab lab;
+    TKXStreamReader r(file);
+    lab.LoadLabStream(r, false);
+    ASSERT_EQ(lab.ElementCount(), 1);
+    auto *b = dynamic_cast<TKXBarCode *>(lab.GetElement(1));
+    ASSERT_NE(b, nullptr);
+    EXPECT_EQ(b->CodeType(), TKXBar::EAN128C);
+    EXPECT_EQ(b->BHeightInternal(), 1200);
+    EXPECT_EQ(b->BarCode(), "12345");
+
+    TKXStreamWriter w;
+    lab.SaveToStream(w);
+    TKXCustomLab again;
+    TKXStreamReader r2(w.Bytes());
+    again.LoadLabStream(r2, false);
+    TKXStreamWriter w2;
+    again.SaveToStream(w2);
+    EXPECT_EQ(w2.Bytes(), w.Bytes());
 }
 
 TEST(BarcodeRecord, DamagedRecordsFail)

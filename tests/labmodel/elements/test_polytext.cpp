@@ -493,7 +493,7 @@ zt::Bytes OldPoly(int32_t Version, uint8_t Align, uint8_t CodeType)
     e.Code = 11;
     e.ID = "PolyText1";
     zt::LeBytes b;
-    b.Raw(zt::ComposeElement(e, Version, false));
+    b.Raw(zt::ComposeElement(e, Version, Version < 2000));
     b.U8(Align).U8(1).U8(CodeType).I32(3).I32(120).I32(1).U8(1).I32(40).I32(5);
     if (Version >= 20)
         b.U8(1).I32(250).U8(0); // checksum, ratio, check type
@@ -501,7 +501,7 @@ zt::Bytes OldPoly(int32_t Version, uint8_t Align, uint8_t CodeType)
     for (const char *text : {"Caf\xE9", "17"}) {
         b.I32(0xFFFFFF).U8(1).U8(0).U8(0).U8(1).U8(1).U8(0).I32(25).I32(0xFF);
         if (Version >= 19)
-            b.Wide(AnsiToWide(text));
+            b.Wide(AnsiToWide(text), true); // files before version 2000 have no byte lengths
         else
             b.Ansi(text);
         b.Ansi("Arial").Ansi("").Ansi("").Ansi("10");
@@ -527,7 +527,7 @@ TEST(PolyRecord, OldVersions)
         TKXCustomLab lab;
         lab.SetFileVersion(r.version);
         const zt::Bytes bytes = OldPoly(r.version, r.align, r.code);
-        TKXStreamReader rd(bytes);
+        TKXStreamReader rd(bytes, {true, false}); // the layout of files before version 2000
         auto *t = dynamic_cast<TKXPolyText *>(TKXElementFactory::ReadElement(rd, lab));
         ASSERT_NE(t, nullptr);
         EXPECT_TRUE(rd.AtEnd());
@@ -548,7 +548,7 @@ TEST(PolyRecord, OldVersions)
     TKXCustomLab lab;
     lab.SetFileVersion(20);
     const zt::Bytes bytes = OldPoly(20, 7, 11); // no remapping of the symbology any more
-    TKXStreamReader rd(bytes);
+    TKXStreamReader rd(bytes, {true, false});
     auto *t = dynamic_cast<TKXPolyText *>(TKXElementFactory::ReadElement(rd, lab));
     ASSERT_NE(t, nullptr);
     EXPECT_TRUE(rd.AtEnd());
@@ -558,6 +558,35 @@ TEST(PolyRecord, OldVersions)
     EXPECT_TRUE(t->Checksum());
     EXPECT_EQ(t->BHeightInternal(), 120);
     EXPECT_EQ(t->GetElement(0)->FontHeightInternal(), 25);
+}
+
+// Through a whole label file of version 19, saved and loaded again to the same bytes.
+TEST(PolyRecord, OldLabelFileLoadsAndSavesAgain)
+{
+    zt::ComposedLabel L;
+    L.Version = 19;
+    L.Width = 600, L.Height = 350; // tenths of a millimetre
+    L.ExtraElementBytes = OldPoly(19, 1, 6);
+    L.ExtraElementCount = 1;
+    const zt::Bytes file = zt::ComposeLabel(L);
+    TKXCustomLab lab;
+    TKXStreamReader r(file);
+    lab.LoadLabStream(r, false);
+    ASSERT_EQ(lab.ElementCount(), 1);
+    auto *t = dynamic_cast<TKXPolyText *>(lab.GetElement(1));
+    ASSERT_NE(t, nullptr);
+    EXPECT_EQ(t->TextAlign(), TTextAlign::taCeBo);
+    ASSERT_EQ(t->DataElementCount(), 2);
+    EXPECT_EQ(t->GetElement(1)->Text(), "17");
+
+    TKXStreamWriter w;
+    lab.SaveToStream(w);
+    TKXCustomLab again;
+    TKXStreamReader r2(w.Bytes());
+    again.LoadLabStream(r2, false);
+    TKXStreamWriter w2;
+    again.SaveToStream(w2);
+    EXPECT_EQ(w2.Bytes(), w.Bytes());
 }
 
 TEST(PolyRecord, DamagedRecordsFail)
