@@ -1,12 +1,88 @@
+// ZANTOR WIN. Until the main window is built, the program shows one window with the design
+// editor on a new label, or on the label file named on the command line, and a plain tool
+// strip to choose the drawing tool and the zoom.
+#include "core/KXError.h"
+#include "document/KXBaseLab.h"
+#include "editor/KXEditor.h"
+
+#include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QMainWindow>
+#include <QMessageBox>
+#include <QToolBar>
+
+#include <memory>
+#include <utility>
+#include <vector>
+
+using namespace kx;
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    auto label = std::make_unique<TKXCustomLab>();
+    label->NewLabel();
+
     QMainWindow window;
     window.setWindowTitle(QStringLiteral("ZANTOR WIN"));
+    auto *editor = new designer::TKXEditor(&window);
+    editor->SetZantor(label.get());
+    window.setCentralWidget(editor);
+
+    // The tool strip: the drawing tools, then the zoom.
+    QToolBar *tools = window.addToolBar(QStringLiteral("Tools"));
+    tools->setMovable(false);
+    auto *group = new QActionGroup(&window);
+    const std::vector<std::pair<QString, TKXDrawTool>> toolList = {
+        {QStringLiteral("Select"), TKXDrawTool::dwSelection}, {QStringLiteral("Text"), TKXDrawTool::dwText},
+        {QStringLiteral("Line"), TKXDrawTool::dwLine},        {QStringLiteral("Rectangle"), TKXDrawTool::dwRect},
+        {QStringLiteral("Circle"), TKXDrawTool::dwCircle},    {QStringLiteral("Barcode"), TKXDrawTool::dwBarCode},
+        {QStringLiteral("Symbol"), TKXDrawTool::dwSymbol},    {QStringLiteral("Image"), TKXDrawTool::dwImage},
+        {QStringLiteral("Paragraph"), TKXDrawTool::dwParagraph}, {QStringLiteral("Table"), TKXDrawTool::dwTable},
+        {QStringLiteral("QR Code"), TKXDrawTool::dwQRCode},   {QStringLiteral("Data Matrix"), TKXDrawTool::dwDataMatrix},
+        {QStringLiteral("PDF417"), TKXDrawTool::dwPdf417},
+    };
+    for (const auto &[name, tool] : toolList) {
+        QAction *a = tools->addAction(name);
+        a->setCheckable(true);
+        a->setChecked(tool == editor->DrawTool());
+        group->addAction(a);
+        const TKXDrawTool t = tool;
+        QObject::connect(a, &QAction::triggered, editor, [editor, t] { editor->SetDrawTool(t); });
+    }
+    tools->addSeparator();
+    QObject::connect(tools->addAction(QStringLiteral("Zoom in")), &QAction::triggered, editor,
+                     [editor] { editor->ZoomIn(); });
+    QObject::connect(tools->addAction(QStringLiteral("Zoom out")), &QAction::triggered, editor,
+                     [editor] { editor->ZoomOut(); });
+    QObject::connect(tools->addAction(QStringLiteral("100 %")), &QAction::triggered, editor,
+                     [editor] { editor->SetZoom(TKXZoom::zm100); });
+    QObject::connect(tools->addAction(QStringLiteral("Fit width")), &QAction::triggered, editor,
+                     [editor] { editor->SetZoom(TKXZoom::zmWidth); });
+    QObject::connect(tools->addAction(QStringLiteral("Fit all")), &QAction::triggered, editor,
+                     [editor] { editor->SetZoom(TKXZoom::zmFitAll); });
+    QObject::connect(tools->addAction(QStringLiteral("Grid")), &QAction::triggered, editor, [editor] {
+        editor->GridSettings().SetShow(!editor->GridSettings().Show());
+    });
+
     window.resize(1024, 720);
     window.show();
-    return app.exec();
+    editor->setFocus();
+    const QStringList args = app.arguments();
+    if (args.size() > 1) {
+        const QString file = args.at(1);
+        try {
+            label->LoadLabel(file, false);
+            window.setWindowTitle(QStringLiteral("ZANTOR WIN - %1").arg(file));
+        } catch (const EKxError &e) {
+            QMessageBox::warning(&window, QStringLiteral("ZANTOR WIN"),
+                                 QStringLiteral("%1\n%2").arg(QString::fromStdString(e.what()), file));
+        }
+    }
+
+    const int result = app.exec();
+    // The editor goes with the window; the label must not point at it afterwards.
+    delete editor;
+    return result;
 }

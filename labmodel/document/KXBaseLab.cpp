@@ -378,7 +378,7 @@ void TKXCustomLab::SetShowMargins(bool Value)
 // ---------------------------------------------------------------------------------------
 // Undo hooks
 
-void TKXCustomLab::SetUnReIni(int16_t EleAfected)
+void TKXCustomLab::SetUnReIni(int32_t EleAfected)
 {
     FElementsAfected = EleAfected;
     FElementsAdded = 0;

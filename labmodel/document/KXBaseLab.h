@@ -135,6 +135,13 @@ public:
     void AddRefSegment(uint16_t Tipo, TPoint P, TPoint Q);
     void AddSymbolPoint(uint16_t Tipo, TPoint P, bool Selected);
     void ClearRefArray() { FRefArray.clear(); }
+    // What one recording of the editor's elements layer, or of its selection layer, fills.
+    void ClearSymbolArray() { FSymbolArray.clear(); }
+    void ClearSelectArrays()
+    {
+        FSelectArray.clear();
+        FSymbolSelArray.clear();
+    }
     // Empties all four arrays (the designer does before it repaints).
     void ClearMarkers();
     const std::vector<TKXSel> &SelectArray() const { return FSelectArray; }
@@ -205,8 +212,8 @@ public:
 
     // --- Undo hooks ----------------------------------------------------------------------
     // 0 records nothing; n > 0 gathers the next n element changes into one step.
-    void SetUnReIni(int16_t EleAfected);
-    int16_t ElementsAfected() const { return FElementsAfected; }
+    void SetUnReIni(int32_t EleAfected);
+    int32_t ElementsAfected() const { return FElementsAfected; }
     // Records an element's prior state (urProp), its creation or its deletion into the
     // open step; a layout's column or row item records its layout.
     void RecordUndo(TKXURAction Kind, TKXElement &Element);
@@ -518,8 +525,8 @@ private:
     std::vector<TKXSel> FRefArray;
     std::vector<TKXSim> FSymbolSelArray;
     std::vector<TKXSel> FSelectArray;
-    int16_t FElementsAfected = 1;
-    int16_t FElementsAdded = 0;
+    int32_t FElementsAfected = 1;
+    int32_t FElementsAdded = 0;
     TKXDataAccessType FDataAccessType = TKXDataAccessType::daDataSet;
     bool FShowMargins = false;
     TKXElement *FSelected = nullptr;

@@ -76,7 +76,7 @@ void TKXUndo::RecordUndo(TKXURAction Kind, TKXElement &Element)
         AddUndoElement(Kind, Element);
 }
 
-void TKXUndo::StepSizeChanged(int16_t ElementsAfected)
+void TKXUndo::StepSizeChanged(int32_t ElementsAfected)
 {
     // A new announcement closes a step that received fewer entries than announced.
     CloseStep();
@@ -197,7 +197,7 @@ void TKXUndo::Replay(const TStep &Source, TStep &Inverse)
         TKXStreamWriter &Out;
         ~TFlush() { Step.Data = Out.Bytes(); }
     } flush{Inverse, out};
-    for (int16_t i = 0; i < Source.Count; ++i) {
+    for (int32_t i = 0; i < Source.Count; ++i) {
         const uint64_t serial = s.ReadUInt64();
         switch (Source.Kind) {
         case TKXURAction::urProp: {

@@ -42,7 +42,7 @@ public:
     // One step; Data holds Count entries of Kind.
     struct TStep {
         TKXURAction Kind = TKXURAction::urProp;
-        int16_t Count = 0;
+        int32_t Count = 0;
         TBytesArray Data;
     };
 
@@ -50,7 +50,7 @@ public:
 
     // --- Recording (called by the document) ------------------------------------------
     void RecordUndo(TKXURAction Kind, TKXElement &Element) override;
-    void StepSizeChanged(int16_t ElementsAfected) override;
+    void StepSizeChanged(int32_t ElementsAfected) override;
     void ClearUndoRedo() override;
     // Closes an open step and opens a new one with Element as its first entry. With a step
     // size of 1 or less the step is complete at once.
@@ -86,8 +86,8 @@ private:
     std::deque<TStep> FUndoList;
     std::deque<TStep> FRedoList;
     int32_t FUndoRedoCapacity = DefaultCapacity;
-    int16_t FElementsAfected = 1; // announced step size; 0 records nothing
-    int16_t FElementsAdded = 0;   // entries in the open step
+    int32_t FElementsAfected = 1; // announced step size; 0 records nothing
+    int32_t FElementsAdded = 0;   // entries in the open step
     bool FOpen = false;           // the last undo step is still taking entries
     std::vector<uint64_t> FOpenSerials; // elements in the open step
 };

@@ -22,7 +22,7 @@ public:
     // Called only while the step size is above 0, before the element changes.
     virtual void RecordUndo(TKXURAction Kind, TKXElement &Element) = 0;
     // The document's step size was set (SetUnReIni); the next entry opens a new step.
-    virtual void StepSizeChanged(int16_t ElementsAfected) = 0;
+    virtual void StepSizeChanged(int32_t ElementsAfected) = 0;
     // The history is to be emptied (Clear, NewLabel, loading).
     virtual void ClearUndoRedo() = 0;
 

@@ -125,14 +125,14 @@ public:
         QString ID;
     };
     std::vector<Entry> Entries;
-    std::vector<int16_t> StepSizes;
+    std::vector<int32_t> StepSizes;
     int Clears = 0;
 
     void RecordUndo(kx::TKXURAction Kind, kx::TKXElement &Element) override
     {
         Entries.push_back({Kind, Element.Serial(), Element.ID()});
     }
-    void StepSizeChanged(int16_t ElementsAfected) override { StepSizes.push_back(ElementsAfected); }
+    void StepSizeChanged(int32_t ElementsAfected) override { StepSizes.push_back(ElementsAfected); }
     void ClearUndoRedo() override { ++Clears; }
 };
 

@@ -1,0 +1,241 @@
+// The design editor: the widget in which one label document is designed.
+//
+// It holds two rulers, a scroll box carrying the design surface (TKXBackLab) and two margin
+// strips, and owns what is the editor's and not the document's: the zoom and the mapping
+// between label units (1/100 mm) and surface pixels, the drawing tool and its cursor, the
+// selection, the three paint layers and the settings objects. The document reaches it
+// through kx::TKXCustomEditor (its upward interface); the application through the members
+// below and the events.
+//
+// Paint layers. The back layer (the label's background, in surface pixels) and the
+// elements layer (grid, frame, alignment lines and every unselected element, in label
+// units) are pixel caches at the surface's size; the selection layer holds the selected
+// elements with their frames and handles. Each is drawn again only when stale: the
+// background when the label's back surface needs painting, the others when FPaintEle or
+// FPaintSel is set. A drag of the selection therefore redraws only the selection layer.
+//
+// Update protocol: nothing is drawn while FDraw is false (between BeginUpdate and
+// EndUpdate, inside RecalcZoom); the flags stay set until the next repaint with FDraw true.
+#pragma once
+
+#include "core/KXTypes.h"
+#include "document/KXDesignerServices.h"
+#include "editor/KXEditorSettings.h"
+
+#include <QImage>
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace kx {
+class TKXCustomLab;
+class TKXElement;
+class TKXQtCanvas;
+} // namespace kx
+
+namespace kx::designer {
+
+class TKXBackLab;
+class TKXTopRuler;
+class TKXLeftRuler;
+class TKXMargin;
+
+class TKXCustomEditor : public QWidget, public kx::TKXCustomEditor, public TObject {
+public:
+    // --- Lifecycle -------------------------------------------------------------------------
+    explicit TKXCustomEditor(QWidget *Parent = nullptr);
+    ~TKXCustomEditor() override;
+    TKXCustomEditor(const TKXCustomEditor &) = delete;
+    TKXCustomEditor &operator=(const TKXCustomEditor &) = delete;
+
+    // The label shown (not owned). Null or the linked label is ignored; linking sets the
+    // label's Editor and gives its alignment lines to the rulers.
+    kx::TKXCustomLab *Zantor() const { return Label(); }
+    void SetZantor(kx::TKXCustomLab *Value);
+    // The label is going away: painting stops for good and the label is forgotten.
+    void LabelRemoved();
+    void SetInspector(TKXBaseInspector *Value);
+    // RecalcZoom, then all layers stale (after the label properties dialog's Cancel).
+    void AdjustLabel();
+    void ShowElementProp();
+
+    // --- Upward interface (what the document calls) ------------------------------------------
+    void BeginUpdate() override;
+    void EndUpdate(bool Inspect = false) override;
+    void UpdateEditor(bool Inspect) override;
+    void RefreshView(bool Inspect, const QString &PropName) override;
+    void RecalcZoom(bool ResetScroll) override;
+    int32_t GetViewWidth() const override;
+    int32_t GetViewHeight() const override;
+    double ZoomFactor() const override { return F; }
+    int32_t GetSelectedCount() const override { return int32_t(ElementsSelected.size()); }
+    TKXElement *GetSelect() const override;
+    TKXElement *GetSelected(int32_t SelectNo) const override;
+    void SetSelect(TKXElement *Value) override;
+    void ClearSelection() override;
+    bool DeleteFromSelection(TKXElement *AElement) override;
+    void DrawSelectionFrame(bool IsSelected, bool DataBound, TKXSelType SelType, uint16_t Angle,
+                            const TRect &Frame, const TRect &Border, bool CrossOut) override;
+    TKXCanvas *LabCanvas() override { return FLabCanvas; }
+    void BuildGuideLines() override;
+
+    // --- Selection ---------------------------------------------------------------------------
+    // Appends an element to the selection (nothing when it is selected already).
+    void AddToSelection(TKXElement *AElement);
+    // The selected layout (or the layout of a selected column or row item); null otherwise.
+    TKXElement *SelectLayout() const { return FSelectLayout; }
+    // In the order the elements were selected.
+    std::vector<TKXElement *> ElementsSelected;
+
+    // --- Zoom and coordinates ----------------------------------------------------------------
+    TKXZoom Zoom() const { return FZoom; }
+    void SetZoom(TKXZoom Value);
+    void ZoomIn();
+    void ZoomOut();
+    // Surface pixels to current units.
+    float WorldX(int32_t xs) const;
+    float WorldY(int32_t ys) const;
+    // Screen resolution (read once at creation).
+    int32_t DPIX = 96;
+    int32_t DPIY = 96;
+    // For tests on screens of another resolution; does not recalculate.
+    void SetScreenDpi(int32_t X, int32_t Y);
+
+    // --- Drawing tool --------------------------------------------------------------------------
+    TKXDrawTool DrawTool() const { return FDrawTool; }
+    void SetDrawTool(TKXDrawTool Value);
+    TKXAction Action() const { return FAction; }
+    void SetAction(TKXAction Value) { FAction = Value; }
+    // Cursor slot of the current tool.
+    int16_t CurrentCursor() const { return FCurrentCursor; }
+    bool AllowEdit() const { return FAllowEdit; }
+    void SetAllowEdit(bool Value);
+
+    // --- Properties ----------------------------------------------------------------------------
+    // Colour of the scroll box and the margin strips.
+    TColor Color() const { return FColor; }
+    void SetColor(TColor Value);
+    void SetSelColor(TColor Value);
+    TColor SelMultiColor() const { return FSelMultiColor; }
+    void SetSelMultiColor(TColor Value) { FSelMultiColor = Value; }
+    void SetShowMarks(bool Value);
+    void SetMarkColor(TColor Value);
+    bool ShowLines() const { return FShowLines; }
+    void SetShowLines(bool Value) { FShowLines = Value; }
+    TKXSelectStyle SelectStyle() const { return FSelectStyle; }
+    void SetSelectStyle(TKXSelectStyle Value) { FSelectStyle = Value; }
+    TKXLineMove LineMove() const { return FLineMove; }
+    void SetLineMove(TKXLineMove Value) { FLineMove = Value; }
+    bool ShowEditorAfterInsert = true;
+    bool ShowEditorDblClick = true;
+    bool SelectionAfterInsert = false;
+    bool ResizeAspect() const { return FResizeAspect; }
+
+    TKXRulers &RulerSettings() { return *FRulers; }
+    TKXGrid &GridSettings() { return *FGrid; }
+    TKXInsertImage &InsertImage() { return *FInsertImage; }
+
+    // --- Children ------------------------------------------------------------------------------
+    TKXBackLab *BackLab() const { return FBackLab; }
+    TKXBaseScroll *Scroll() const { return FScroll; }
+    TKXTopRuler *TopRuler() const { return FTopRuler; }
+    TKXLeftRuler *LeftRuler() const { return FLeftRuler; }
+    TKXMargin *BotMargin() const { return FBotMargin; }
+    TKXMargin *RightMargin() const { return FRightMargin; }
+    // Places the rulers and the scroll box after a change of the rulers' thickness.
+    void LayoutChildren();
+
+    // --- Paint layers --------------------------------------------------------------------------
+    // Brings the stale layers up to date; nothing while FDraw is false or without a label.
+    void RenderLayers();
+    // The grid on the elements layer (label units).
+    void PaintGrid(TKXQtCanvas &Canvas);
+    void FreeBackLayer() { FBackLayer = QImage(); }
+    void FreeEleLayer() { FEleLayer = QImage(); }
+    void FreeSelLayer() { FSelLayer = QImage(); }
+    const QImage &BackLayer() const { return FBackLayer; }
+    const QImage &EleLayer() const { return FEleLayer; }
+    const QImage &SelLayer() const { return FSelLayer; }
+    // How often each layer was drawn: a test sees what a change made stale.
+    struct TLayerRenders {
+        int Back = 0;
+        int Ele = 0;
+        int Sel = 0;
+    };
+    const TLayerRenders &LayerRenders() const { return FRenders; }
+    // Serial of the back and elements layers: changes whenever either is drawn again.
+    uint64_t BaseLayersSerial() const { return FBaseSerial; }
+
+    // --- Keyboard ------------------------------------------------------------------------------
+    // Ctrl + arrow moves the selection one grid step; Shift + arrow widens or narrows it at
+    // its right or bottom edge. One undo step for the whole selection.
+    void KeyDown(int Key, Qt::KeyboardModifiers Shift);
+
+    // --- Events --------------------------------------------------------------------------------
+    TKXChangeDrawTool OnChangeDrawTool;
+    std::function<void(TObject *Sender)> OnSelect;
+    std::function<void(TObject *Sender)> OnSelectChange;
+    TZantorMouseDown OnLabelMouseDown;
+    TZantorMouseDown OnLabelMouseUp;
+    TZantorMouseMove OnLabelMouseMove;
+    TKXRightClickEvent OnRightMouse;
+    std::function<void(TObject *Sender, TKXElement *ElementInserted)> OnBeforeInsert;
+
+protected:
+    void keyPressEvent(QKeyEvent *Event) override;
+    void resizeEvent(QResizeEvent *Event) override;
+
+private:
+    friend class TKXRulers;
+    friend class TKXGrid;
+    void SelectionMoved();
+    void UnselectAll();
+    void UpdateRulerSelection();
+    // The frame of Element on the rulers (current units).
+    void GiveRulersFrame(const TKXElement *Element);
+    void SetSelectLayoutFor(TKXElement *Element);
+    void ScrollMoved(bool Horizontal);
+
+    double F = 1.0; // zoom factor, 1.0 = 100 %
+    TKXZoom FZoom = TKXZoom::zm100;
+    TKXDrawTool FDrawTool = TKXDrawTool::dwSelection;
+    TKXAction FAction = TKXAction::acNone;
+    TKXLineMove FLineMove = TKXLineMove::lmNone;
+    TKXSelectStyle FSelectStyle = TKXSelectStyle::ssRect;
+    bool FAllowEdit = true;
+    bool FShowLines = false;
+    bool FResizeAspect = false;
+    TColor FColor = 0xF0F0F0; // button face
+    TColor FSelMultiColor = 0x808080;
+    int16_t FCurrentCursor = 0;
+    TKXElement *FSelectLayout = nullptr;
+
+    std::unique_ptr<TKXRulers> FRulers;
+    std::unique_ptr<TKXGrid> FGrid;
+    std::unique_ptr<TKXInsertImage> FInsertImage;
+    TKXTopRuler *FTopRuler = nullptr;    // children, owned by the widget tree
+    TKXLeftRuler *FLeftRuler = nullptr;
+    TKXBaseScroll *FScroll = nullptr;
+    QWidget *FScrollContent = nullptr;
+    TKXBackLab *FBackLab = nullptr;
+    TKXMargin *FBotMargin = nullptr;
+    TKXMargin *FRightMargin = nullptr;
+
+    TKXCanvas *FLabCanvas = nullptr; // the layer canvas being drawn
+    QImage FBackLayer;
+    QImage FEleLayer;
+    QImage FSelLayer;
+    TLayerRenders FRenders;
+    uint64_t FBaseSerial = 0;
+    bool FCreating = true;
+};
+
+// The editor placed on the main window.
+class TKXEditor : public TKXCustomEditor {
+public:
+    explicit TKXEditor(QWidget *Parent = nullptr) : TKXCustomEditor(Parent) {}
+};
+
+} // namespace kx::designer

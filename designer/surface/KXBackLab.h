@@ -1,0 +1,104 @@
+// The design surface: the widget in the editor's scroll box on which the label is shown at
+// the current zoom and edited with the mouse.
+//
+// Painting composes the editor's layers into an off-screen image (back, elements, the data
+// marks of unselected elements, selection, then the handle and reference glyphs the label
+// collected while the layers were drawn), copies it to the screen and draws the guide lines
+// on top. The back screen without the selection is kept as well, so a frame of a drag only
+// copies it and adds the selection: painting never walks the element list.
+//
+// Guide lines join a corner of the single selected element to a corner of another element
+// whose edge lies on the same line: BuildGuideLines in label units for the resting
+// selection, BuildMoveGuides at the pixels of the current zoom while it is dragged (which
+// also finds the edges a drag snaps to when it ends).
+//
+// The hit rectangles of the handles (R1 .. R8, RP1, RP2), the drag rectangle and drag mode
+// are kept here for the mouse interaction; all are surface pixels.
+#pragma once
+
+#include "core/KXTypes.h"
+
+#include <QImage>
+#include <QWidget>
+
+#include <array>
+#include <vector>
+
+class QPainter;
+
+namespace kx::designer {
+
+class TKXCustomEditor;
+
+class TKXBackLab : public QWidget {
+public:
+    // Number of glyphs and their order (the glyph numbers of the painter).
+    static constexpr int GlyphCount = 12;
+
+    explicit TKXBackLab(QWidget *Parent = nullptr);
+    ~TKXBackLab() override;
+
+    TKXCustomEditor *Editor() const { return FEditor; }
+    void SetEditor(TKXCustomEditor *Value) { FEditor = Value; }
+
+    // --- Painting ----------------------------------------------------------------------------
+    // Brings the layers up to date and composes the off-screen image (everything but the
+    // guide lines, which are drawn on the widget). False when painting is stopped.
+    bool PaintBackScreen();
+    const QImage &BackScreen() const { return FBackScreen; }
+    // Sizes the off-screen image (the editor's zoom recalculation).
+    void SetBackScreenSize(int32_t W, int32_t H);
+    const QImage &Glyph(int Index) const { return FImgHandles[size_t(Index)]; }
+    // Draws a guide line in the editor's mark colour.
+    void DrawGuideLine(QPainter &Painter, TPoint P1, TPoint P2, Qt::PenStyle PenStyle) const;
+
+    // --- Guide lines -----------------------------------------------------------------------
+    bool BuildGuideLines();
+    bool BuildMoveGuides(const TRect &Rect);
+    // Forgets handles, drag rectangle, markers and guide lines.
+    void ClearMarks();
+    void ClearGuideLines()
+    {
+        RefLinesArray.clear();
+        RefLinesMove.clear();
+    }
+
+    // --- State of the selection on the surface (pixels) ------------------------------------
+    std::array<TRect, 8> R{}; // R1 .. R8: left, right, top, bottom, left-top, right-top,
+                              // left-bottom, right-bottom handles
+    TRect RP1;                // a selected line's end handles
+    TRect RP2;
+    TRect DragRect;           // border of the single selected element
+    TKXDrag DragMod = TKXDrag::drgNone;
+    TRect SelectRefPts;       // the selection's rectangle while guide lines are built
+    TRect RefPts;             // the rectangle compared with it
+    TRect ChkRefPts;          // label rectangle of the element that matched during a drag
+    TRect ChkPts{-1, -1, -1, -1}; // edges a drag snaps to, label units; -1 = none
+    std::vector<TRefPoints> RefLinesArray; // guide lines of the resting selection
+    std::vector<TRefPoints> RefLinesMove;  // guide lines of the dragged selection
+
+    // Cursor slot of the current tool.
+    void SetCursorSlot(int16_t Slot);
+    int16_t CursorSlot() const { return FCursorSlot; }
+
+protected:
+    void paintEvent(QPaintEvent *) override;
+    void mousePressEvent(QMouseEvent *) override;
+
+private:
+    // Appends the lines of tests a to d (see BuildGuideLines) for S against O to Lines; with
+    // Snap, fills the free edges of ChkPts from Label (the other element in label units).
+    void CompareEdges(const TRect &S, const TRect &O, bool Pixels, std::vector<TRefPoints> &Lines,
+                      const TRect *Label);
+    void DrawGlyph(QPainter &P, int Index, TPoint At, bool Centred) const;
+    void ComposeBase();
+
+    TKXCustomEditor *FEditor = nullptr;
+    QImage FBackScreen;
+    QImage FBaseScreen; // back + elements + their marks, as of FBaseSerial
+    uint64_t FBaseSerial = ~uint64_t(0);
+    std::array<QImage, GlyphCount> FImgHandles;
+    int16_t FCursorSlot = 0;
+};
+
+} // namespace kx::designer
