@@ -334,6 +334,9 @@ void TKXCustomEditor::RecalcZoom(bool ResetScroll)
         FScroll->horizontalScrollBar()->setValue(0);
         FScroll->verticalScrollBar()->setValue(0);
     }
+    // A label read from a file brings its own alignment lines.
+    if (Label())
+        FRulers->Data()->PutShowAlign(Label()->BackSurf()->ShowAlign());
     // The scale changed: both graduations are drawn again.
     FTopRuler->Redraw();
     FLeftRuler->Redraw();

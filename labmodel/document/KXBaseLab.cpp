@@ -317,8 +317,38 @@ TKXLayoutCells *TKXCustomLab::FindLayout(int32_t LayoutID) const
     return nullptr;
 }
 
-bool TKXCustomLab::FindLayoutCell(TKXElement &)
+namespace {
+
+// Whether the two rectangles share an area (edges excluded, as with the design surface's
+// rectangles).
+bool Meet(const TRect &a, const TRect &b)
 {
+    return std::max(a.Left, b.Left) < std::min(a.Right, b.Right) &&
+           std::max(a.Top, b.Top) < std::min(a.Bottom, b.Bottom);
+}
+
+} // namespace
+
+bool TKXCustomLab::FindLayoutCell(TKXElement &Element)
+{
+    // By index: adding a member does not change the list, but stay safe against it.
+    for (size_t i = 0; i < FElements.size(); ++i) {
+        TKXElement &host = *FElements[i];
+        TKXLayoutCells *layout = host.AsLayout();
+        if (!layout || &host == &Element || !Meet(host.Border(), Element.Border()))
+            continue;
+        Element.IDLayout = layout->LayoutID();
+        layout->AddMember(Element);
+        if (layout->RowCount() < 2)
+            Element.RowLayout = 0;
+        else if (const int32_t row = layout->FirstRowMeeting(Element.Frame); row >= 0)
+            Element.RowLayout = uint16_t(row);
+        if (layout->ColCount() < 2)
+            Element.ColLayout = 0;
+        else if (const int32_t col = layout->FirstColMeeting(Element.Frame); col >= 0)
+            Element.ColLayout = uint16_t(col);
+        return true;
+    }
     return false;
 }
 

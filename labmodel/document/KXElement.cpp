@@ -449,6 +449,14 @@ void TKXElement::SetEleAlign(TKXEleAlign Value)
     MarkModified();
 }
 
+void TKXElement::LeaveLayout()
+{
+    FKXEleAlign = TKXEleAlign::eaNone;
+    IDLayout = 0;
+    RowLayout = 0;
+    ColLayout = 0;
+}
+
 // Not marked modified: label files do not store the lock.
 void TKXElement::SetLocked(bool Value)
 {

@@ -42,6 +42,12 @@ public:
     virtual void ReleaseMembers() = 0;
     // Places every member in its cell again.
     virtual void RealignElements() = 0;
+    virtual int32_t ColCount() const = 0;
+    virtual int32_t RowCount() const = 0;
+    // The first column (row) from the left (top) whose band across the whole layout meets R
+    // (label units); -1 when none does.
+    virtual int32_t FirstColMeeting(const TRect &R) const = 0;
+    virtual int32_t FirstRowMeeting(const TRect &R) const = 0;
 };
 
 class TKXElement : public TObject {
@@ -153,6 +159,9 @@ public:
     int32_t IDLayout = 0;
     uint16_t RowLayout = 0;
     uint16_t ColLayout = 0;
+    // Leaves its layout directly (no undo, no notification): EleAlign eaNone, IDLayout, row
+    // and column 0. The element stays where it is.
+    void LeaveLayout();
 
     // --- Geometry --------------------------------------------------------------------
     // Points in label units, snapped to the editor's grid and kept inside the label.

@@ -4,12 +4,14 @@
 #include "document/KXElementFactory.h"
 #include "elements/KXBarCode.h"
 #include "elements/KXImage.h"
+#include "elements/KXLayout.h"
 #include "elements/KXMatrixCodes.h"
 #include "elements/KXParagraph.h"
 #include "elements/KXPdf417.h"
 #include "elements/KXPolyText.h"
 #include "elements/KXShapes.h"
 #include "elements/KXSymbol.h"
+#include "elements/KXTable.h"
 #include "elements/KXText.h"
 
 namespace kx {
@@ -29,7 +31,9 @@ void RegisterElementKinds()
     F::RegisterKind(TKXEle::deParagraph, F::CreatorOf<TKXParagraph>());
     F::RegisterKind(TKXEle::deImage, F::CreatorOf<TKXImage>());
     F::RegisterKind(TKXEle::dePolyText, F::CreatorOf<TKXPolyText>());
+    F::RegisterKind(TKXEle::deLayout, F::CreatorOf<TKXLayout>());
     F::RegisterKind(TKXEle::dePdf417, F::CreatorOf<TKXPdf417>());
+    F::RegisterKind(TKXEle::deTable, F::CreatorOf<TKXTable>());
 }
 
 } // namespace kx

@@ -149,6 +149,22 @@ public:
         for (kx::TKXElement *e : Members)
             e->ApplyEleAlign(false);
     }
+    int32_t ColCount() const override { return Cols; }
+    int32_t RowCount() const override { return Rows; }
+    int32_t FirstColMeeting(const kx::TRect &R) const override
+    {
+        for (int c = 0; c < Cols; ++c)
+            if (const kx::TRect r = GetCellRect(uint16_t(c), 0); R.Left < r.Right && R.Right > r.Left)
+                return c;
+        return -1;
+    }
+    int32_t FirstRowMeeting(const kx::TRect &R) const override
+    {
+        for (int c = 0; c < Rows; ++c)
+            if (const kx::TRect r = GetCellRect(0, uint16_t(c)); R.Top < r.Bottom && R.Bottom > r.Top)
+                return c;
+        return -1;
+    }
     // Puts Element into a cell directly, as the layout does when it takes a member.
     void Adopt(kx::TKXElement &Element, uint16_t Col, uint16_t Row)
     {

@@ -3,6 +3,7 @@
 // selection frames and handles land in pixels at 100 % and 200 %, and the guide lines.
 #include "EditorFixture.h"
 
+#include "elements/KXShapes.h"
 #include "elements/KXText.h"
 
 #include <QTest>
@@ -154,6 +155,11 @@ TEST(DesignerSurface, ElementsLandWhereTheMillimetresSay)
         text->SetText(QStringLiteral("HHH"));
         text->SetX1(35);
         text->SetY1(10);
+        // A rectangle element from (40, 20) to (55, 30) mm whose 0.5 mm pen stays inside.
+        auto *rect = f.Lab->NewElement<TKXRect>();
+        rect->SetP1(4000, 2000);
+        rect->SetP2(5500, 3000);
+        rect->SetPenWidth(0.5f);
         f.Ed().UpdateEditor(false);
         const QImage &img = f.Paint();
 
@@ -183,9 +189,18 @@ TEST(DesignerSurface, ElementsLandWhereTheMillimetresSay)
         EXPECT_NEAR(centre(rows[0]), 5 * ppm, 1);
         EXPECT_NEAR(centre(rows[1]), 20 * ppm - 1, 1);
 
+        const auto rectCols = runs(true, int(25 * ppm), int(38 * ppm), img.width());
+        ASSERT_EQ(rectCols.size(), 2u);
+        EXPECT_NEAR(rectCols[0].first, 40 * ppm, 1);
+        EXPECT_NEAR(rectCols[1].second + 1, 55 * ppm, 1);
+        const auto rectRows = runs(false, int(47 * ppm), int(17 * ppm), img.height());
+        ASSERT_EQ(rectRows.size(), 2u);
+        EXPECT_NEAR(rectRows[0].first, 20 * ppm, 1);
+        EXPECT_NEAR(rectRows[1].second + 1, 30 * ppm, 1);
+
         // The text's ink lies right of and below its cell's corner, inside its frame.
         int left = img.width(), textTop = img.height();
-        for (int y = 0; y < img.height(); ++y)
+        for (int y = 0; y < int(17 * ppm); ++y)
             for (int x = int(33 * ppm); x < img.width(); ++x)
                 if (Dark(img, x, y)) {
                     left = std::min(left, x);

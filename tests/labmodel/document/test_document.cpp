@@ -315,7 +315,7 @@ TEST(Layouts, LookupsAndIdentifiers)
     EXPECT_EQ(lab.FindLayout(layout->LayoutID()), layout);
     EXPECT_EQ(lab.FindLayout(99), nullptr);
     EXPECT_EQ(lab.NewLayoutID(), 2);
-    // Until grid layouts are built no element is ever placed into a cell by position.
+    // Nothing was painted: no screen rectangle meets another, so no cell is found.
     EXPECT_FALSE(lab.FindLayoutCell(*text));
     EXPECT_EQ(text->IDLayout, 0);
 }

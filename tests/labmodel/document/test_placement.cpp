@@ -206,8 +206,8 @@ TEST(ApplyEleAlign, EaNoneLeavesTheLayout)
     auto *box = lab.NewElement<TestBox>();
     box->SetEleAlign(EA::eaLeftTop);
     layout->Adopt(*box, 0, 0);
-    // FindLayoutCell finds no cell under the element yet, so any change of alignment
-    // takes the element out of its layout.
+    // Nothing was painted, so FindLayoutCell finds no cell under the element: any change
+    // of alignment takes the element out of its layout.
     box->SetEleAlign(EA::eaNone);
     EXPECT_EQ(box->IDLayout, 0);
 }
