@@ -28,7 +28,12 @@ TKXBrush Hollow() { return TKXBrush{clWhite, TKXBrushStyle::bsClear}; }
 int32_t WidthOf(const TRect &R) { return R.Right - R.Left; }
 int32_t HeightOf(const TRect &R) { return R.Bottom - R.Top; }
 
-TRect Shrunk(const TRect &R, int32_t d) { return {R.Left + d, R.Top + d, R.Right - d, R.Bottom - d}; }
+// In 64 bits, clamped: a damaged file's frame distances may be anywhere in the 32-bit range.
+TRect Shrunk(const TRect &R, int32_t d)
+{
+    return {ClampCoord(int64_t(R.Left) + d), ClampCoord(int64_t(R.Top) + d), ClampCoord(int64_t(R.Right) - d),
+            ClampCoord(int64_t(R.Bottom) - d)};
+}
 
 // The pies of the halves and quarters, as GDI draws them: counter-clockwise from the radial
 // through the first point to the radial through the second.
@@ -207,7 +212,8 @@ void TKXSheetRender::PaintFrame(const TKXCustomLab &Lab, TKXCanvas &Canvas, int3
     const int32_t d1 = frame.Dist1Internal();
     // One unit more to the right and bottom: the outline's box includes the label's last
     // row and column.
-    TRect F{x + d1, y + d1, x + m.WidthInternal() - d1 + 1, y + m.HeightInternal() - d1 + 1};
+    const TRect F{ClampCoord(int64_t(x) + d1), ClampCoord(int64_t(y) + d1),
+                  ClampCoord(int64_t(x) + m.WidthInternal() - d1 + 1), ClampCoord(int64_t(y) + m.HeightInternal() - d1 + 1)};
     Canvas.SaveState();
     TKXPen pen{ResolveColor(frame.Color()), frame.PenWidthInternal()};
     pen.InsideFrame = true;

@@ -12,6 +12,7 @@
 #include "print/KXPrintRun.h"
 #include "LabelFileComposer.h"
 #include "MemoryDataset.h"
+#include "RecordingCanvas.h"
 #include "stream/KXStream.h"
 #include "stream/KXStreamStr.h"
 #include "TestElements.h"
@@ -948,6 +949,23 @@ TEST_F(LabelFile, ATextWithoutAFontNameDrawsIntoTheLabelMetafile)
         for (int x = 0; x < image.width(); ++x)
             dark += qGray(image.pixel(x, y)) < 128;
     EXPECT_GT(dark, 20); // drawn in the default family
+}
+
+// Found by fuzzing the label metafile: a damaged file's frame distances overflowed the
+// outline's box when added to the label's position.
+TEST_F(LabelFile, FrameDistancesNearTheLimitsClamp)
+{
+    ComposedLabel L;
+    L.FrameStyle = 2; // two outlines
+    L.Dist1 = 2000000000, L.Dist2 = 2000000000;
+    TKXCustomLab lab;
+    Load(lab, ComposeLabel(L));
+    zt::RecordingCanvas canvas;
+    lab.PaintFrame(canvas, 1000, 1000);
+    const std::vector<std::string> boxes = canvas.Texts("RoundRect");
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[0].rfind("RoundRect(2000001000,2000001000,", 0), 0u) << boxes[0];
+    EXPECT_EQ(boxes[1].rfind("RoundRect(2147483647,2147483647,", 0), 0u) << boxes[1];
 }
 
 TEST_F(LabelFile, PreviewReadsStoredContentsNotData)
