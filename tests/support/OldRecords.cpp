@@ -1,6 +1,9 @@
 #include "OldRecords.h"
 
+#include "document/KXBaseLab.h"
 #include "stream/KXStreamStr.h"
+
+#include <gtest/gtest.h>
 
 namespace zt {
 
@@ -31,6 +34,18 @@ void WriteOldBase(kx::TKXStreamWriter &w, kx::TKXEle Kind, int32_t Version, cons
     w.WriteBool(false);  // data
     if (Version >= 19)
         w.WriteUInt8(0); // charset
+}
+
+void ExpectResavedTheSame(kx::TKXCustomLab &Lab)
+{
+    kx::TKXStreamWriter w;
+    Lab.SaveToStream(w);
+    kx::TKXCustomLab again;
+    kx::TKXStreamReader r(w.Bytes());
+    again.LoadLabStream(r, false);
+    kx::TKXStreamWriter w2;
+    again.SaveToStream(w2);
+    EXPECT_EQ(w2.Bytes(), w.Bytes());
 }
 
 } // namespace zt

@@ -8,6 +8,10 @@
 
 #include <QString>
 
+namespace kx {
+class TKXCustomLab;
+}
+
 namespace zt {
 
 struct OldBase {
@@ -20,5 +24,9 @@ struct OldBase {
 // Writes the type byte, record E and record D (colours 0, white and red, solid pen, no
 // border, transparent, printed, pen width 1, angle 0, font "Arial", not bound).
 void WriteOldBase(kx::TKXStreamWriter &w, kx::TKXEle Kind, int32_t Version, const OldBase &Base = {});
+
+// A label read from an older file, saved at the current version, read back and saved again:
+// the second save gives the same bytes as the first (GoogleTest expectation).
+void ExpectResavedTheSame(kx::TKXCustomLab &Lab);
 
 } // namespace zt

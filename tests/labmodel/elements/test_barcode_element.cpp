@@ -9,6 +9,7 @@
 #include "LabelFileComposer.h"
 #include "LabTestPrint.h"
 #include "MemoryDataset.h"
+#include "OldRecords.h"
 #include "RecordingCanvas.h"
 #include "stream/KXStream.h"
 
@@ -530,14 +531,7 @@ TEST(BarcodeRecord, OldLabelFileLoadsAndSavesAgain)
     EXPECT_EQ(b->BHeightInternal(), 1200);
     EXPECT_EQ(b->BarCode(), "12345");
 
-    TKXStreamWriter w;
-    lab.SaveToStream(w);
-    TKXCustomLab again;
-    TKXStreamReader r2(w.Bytes());
-    again.LoadLabStream(r2, false);
-    TKXStreamWriter w2;
-    again.SaveToStream(w2);
-    EXPECT_EQ(w2.Bytes(), w.Bytes());
+    zt::ExpectResavedTheSame(lab);
 }
 
 TEST(BarcodeRecord, DamagedRecordsFail)

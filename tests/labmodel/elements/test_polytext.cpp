@@ -12,6 +12,7 @@
 #include "LabelFileComposer.h"
 #include "LabTestPrint.h"
 #include "MemoryDataset.h"
+#include "OldRecords.h"
 #include "platform/KXQtCanvas.h"
 #include "RecordingCanvas.h"
 #include "stream/KXStream.h"
@@ -579,14 +580,7 @@ TEST(PolyRecord, OldLabelFileLoadsAndSavesAgain)
     ASSERT_EQ(t->DataElementCount(), 2);
     EXPECT_EQ(t->GetElement(1)->Text(), "17");
 
-    TKXStreamWriter w;
-    lab.SaveToStream(w);
-    TKXCustomLab again;
-    TKXStreamReader r2(w.Bytes());
-    again.LoadLabStream(r2, false);
-    TKXStreamWriter w2;
-    again.SaveToStream(w2);
-    EXPECT_EQ(w2.Bytes(), w.Bytes());
+    zt::ExpectResavedTheSame(lab);
 }
 
 TEST(PolyRecord, DamagedRecordsFail)
