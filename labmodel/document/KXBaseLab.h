@@ -610,4 +610,22 @@ private:
     int32_t FVersion;
 };
 
+// One undo step for a command that changes several elements: announces Count changes and,
+// when the command ends (also by an exception), puts recording back to one change per step.
+// A count of 0 or less is never announced, since that would switch recording off for good:
+// the step is then simply the next single change, if any.
+class TKXUndoStep {
+public:
+    TKXUndoStep(TKXCustomLab &Lab, int32_t Count) : FLab(Lab)
+    {
+        FLab.SetUnReIni(Count > 0 ? Count : 1);
+    }
+    ~TKXUndoStep() { FLab.SetUnReIni(1); }
+    TKXUndoStep(const TKXUndoStep &) = delete;
+    TKXUndoStep &operator=(const TKXUndoStep &) = delete;
+
+private:
+    TKXCustomLab &FLab;
+};
+
 } // namespace kx
