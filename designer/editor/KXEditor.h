@@ -89,6 +89,26 @@ public:
     // In the order the elements were selected.
     std::vector<TKXElement *> ElementsSelected;
 
+    // --- Hit tests and drag support for the surface (surface pixels) ---------------------------
+    // The front-most element under Point: selected alone, or with Shift added to (or taken
+    // from) the selection. False when nothing is there (the selection is unchanged).
+    bool SelectAt(TPoint Point, Qt::KeyboardModifiers Shift);
+    bool PointInSelection(TPoint Point) const;
+    // Selects the elements whose border lies inside Rect (Contain) or touches it.
+    bool SelectInRect(const TRect &Rect, bool Contain);
+    // The field of the front-most data element under Point; false when it is not bound.
+    bool FieldNameAt(TPoint Point, QString &FieldName) const;
+    // Point on the nearest grid point when snapping to the grid; Point itself otherwise.
+    TPoint SnapToGrid(TPoint Point) const;
+    // Remembers each selected element's border when a drag starts ...
+    void SaveSelectionBorders();
+    // ... and counts the ones whose border changed when it ends.
+    int32_t CountChangedBorders();
+
+    // --- Reference-line tools and layout dividers ------------------------------------------------
+    // Whether Point lies on a row or column divider of the selected layout.
+    bool HitLayoutDivider(TPoint Point, bool &IsColumn, int32_t &Index) const;
+
     // --- Zoom and coordinates ----------------------------------------------------------------
     TKXZoom Zoom() const { return FZoom; }
     void SetZoom(TKXZoom Value);

@@ -6,6 +6,7 @@
 #include "document/KXBaseLab.h"
 #include "document/KXElement.h"
 #include "surface/KXBackLab.h"
+#include "core/KXUtils.h"
 
 #include <algorithm>
 
@@ -161,6 +162,110 @@ void TKXCustomEditor::SetSelect(TKXElement *Value)
     UpdateRulerSelection();
     if (OnSelectChange)
         OnSelectChange(this);
+}
+
+// ---------------------------------------------------------------------------------------
+// Hit tests and drag support for the surface
+
+bool TKXCustomEditor::SelectAt(TPoint Point, Qt::KeyboardModifiers Shift)
+{
+    TKXCustomLab *lab = Label();
+    if (!lab)
+        return false;
+    TKXElement *hit = nullptr;
+    for (int32_t i = 1; i <= lab->ElementCount() && !hit; ++i) {
+        TKXElement *e = lab->GetElement(i);
+        if (e && e->PointInObject(Point))
+            hit = e;
+    }
+    if (!hit)
+        return false;
+    if (!Shift.testFlag(Qt::ShiftModifier)) {
+        ClearSelection();
+        AddToSelection(hit);
+    } else if (!DeleteFromSelection(hit)) {
+        AddToSelection(hit);
+    }
+    return true;
+}
+
+bool TKXCustomEditor::PointInSelection(TPoint Point) const
+{
+    return std::any_of(ElementsSelected.begin(), ElementsSelected.end(),
+                       [&](const TKXElement *e) { return e->PointInObject(Point); });
+}
+
+bool TKXCustomEditor::SelectInRect(const TRect &Rect, bool Contain)
+{
+    TKXCustomLab *lab = Label();
+    if (!lab)
+        return false;
+    ClearSelection();
+    bool any = false;
+    for (int32_t i = 1; i <= lab->ElementCount(); ++i) {
+        TKXElement *e = lab->GetElement(i);
+        if (!e)
+            continue;
+        const TRect b = e->Border();
+        const bool take = Contain ? (b.Left >= Rect.Left && b.Top >= Rect.Top && b.Right <= Rect.Right &&
+                                     b.Bottom <= Rect.Bottom)
+                                  : (std::max(b.Left, Rect.Left) < std::min(b.Right, Rect.Right) &&
+                                     std::max(b.Top, Rect.Top) < std::min(b.Bottom, Rect.Bottom));
+        if (take) {
+            AddToSelection(e);
+            any = true;
+        }
+    }
+    return any;
+}
+
+bool TKXCustomEditor::FieldNameAt(TPoint Point, QString &FieldName) const
+{
+    const TKXCustomLab *lab = Label();
+    if (!lab)
+        return false;
+    for (int32_t i = 1; i <= lab->ElementCount(); ++i) {
+        const auto *d = dynamic_cast<const TKXData *>(lab->GetElement(i));
+        if (!d || !d->PointInObject(Point))
+            continue;
+        if (!d->Data())
+            return false;
+        FieldName = d->FieldName();
+        return true;
+    }
+    return false;
+}
+
+TPoint TKXCustomEditor::SnapToGrid(TPoint Point) const
+{
+    if (Snap != TKXSnap::snGrid || !Label() || Grid.IncX <= 0 || Grid.IncY <= 0)
+        return Point;
+    const long double gx = ScreenToLabelX(Point.x), gy = ScreenToLabelY(Point.y);
+    return {LabelToScreenX(int32_t(int64_t(RoundHalfUp(gx / Grid.IncX)) * Grid.IncX)),
+            LabelToScreenY(int32_t(int64_t(RoundHalfUp(gy / Grid.IncY)) * Grid.IncY))};
+}
+
+void TKXCustomEditor::SaveSelectionBorders()
+{
+    for (TKXElement *e : ElementsSelected)
+        e->SetOBorder(e->Border());
+}
+
+int32_t TKXCustomEditor::CountChangedBorders()
+{
+    int32_t n = 0;
+    for (TKXElement *e : ElementsSelected) {
+        const TRect b = e->Border(), o = e->OBorder();
+        if (b == o) {
+            e->SetChangeBor(false);
+            e->SetChangeSize(false);
+            continue;
+        }
+        e->SetChangeBor(true);
+        e->SetChangeSize(!(b.Right - b.Left == o.Right - o.Left && b.Bottom - b.Top == o.Bottom - o.Top));
+        ++n;
+    }
+    return n;
 }
 
 } // namespace kx::designer

@@ -170,12 +170,6 @@ void TKXBackLab::paintEvent(QPaintEvent *)
         DrawGuideLine(p, l.P1, l.P2, Qt::DotLine);
 }
 
-void TKXBackLab::mousePressEvent(QMouseEvent *)
-{
-    // The arrow keys go to the editor.
-    if (FEditor)
-        FEditor->setFocus(Qt::MouseFocusReason);
-}
 
 // ---------------------------------------------------------------------------------------
 // Guide lines

@@ -19,12 +19,17 @@
 #include "core/KXTypes.h"
 
 #include <QImage>
+#include <QString>
 #include <QWidget>
 
 #include <array>
 #include <vector>
 
 class QPainter;
+
+namespace kx {
+class TKXElement;
+}
 
 namespace kx::designer {
 
@@ -81,11 +86,54 @@ public:
     void SetCursorSlot(int16_t Slot);
     int16_t CursorSlot() const { return FCursorSlot; }
 
+    // --- Mouse editing (surface pixels) ------------------------------------------------------
+    // The three handlers; each does nothing while the editor does not allow editing.
+    void MouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int32_t X, int32_t Y);
+    void MouseMove(Qt::KeyboardModifiers Shift, int32_t X, int32_t Y);
+    void MouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int32_t X, int32_t Y);
+    void DblClick();
+    // Asks for a picture file and places a new picture in Rect; null when cancelled.
+    TKXElement *InsertPicture(const TRect &Rect);
+
+    bool Drawing = false;  // a rubber band or a new shape is being drawn
+    bool Drag = false;     // a handle, element or divider is being dragged
+    bool Added = false;    // the current press or release created an element
+    TKXDragType DragType = TKXDragType::dtMove;
+    TPoint Org;            // start of the band; the fixed end of a line end drag
+    TPoint MvPt;           // current end of the band or the drag
+    TPoint DragOff;        // from the pressed point to the grabbed edge or corner
+    TPoint MP;             // the pressed or released point, global screen coordinates
+    int32_t X1 = 0;        // the snapped point of the last press or move
+    int32_t Y1 = 0;
+    int32_t OffX = 0;      // displacement of a move
+    int32_t OffY = 0;
+    int32_t colrow = 0;    // the grabbed layout divider
+    bool iscolumn = false;
+    int32_t minpos = 0;    // pixel limits of a divider drag (exclusive)
+    int32_t maxpos = 0;
+    int32_t gap = 0;       // a divider's displacement, label units
+    TPoint M;              // the current mouse point
+    TKXElement *El = nullptr; // the element created by the last release
+    TRect NewRect;
+    QString HintData;      // field name shown as the hint
+    bool invrect = false;  // the last band was drawn leftwards or upwards
+
 protected:
     void paintEvent(QPaintEvent *) override;
     void mousePressEvent(QMouseEvent *) override;
+    void mouseMoveEvent(QMouseEvent *) override;
+    void mouseReleaseEvent(QMouseEvent *) override;
+    void mouseDoubleClickEvent(QMouseEvent *) override;
 
 private:
+    // The drawing tools (all but the selection): the press that creates an element or starts
+    // a shape, the release that builds a drawn shape, the insertion steps, the band's shape.
+    void ToolPress(Qt::KeyboardModifiers Shift, int32_t X, int32_t Y);
+    void ToolRelease(const TRect &R, int32_t X, int32_t Y);
+    void DrawRubberBand(QPainter &Painter, TPoint P1, TPoint P2, bool Dotted) const;
+    // A click of the reference-line tools (extend, trim, join).
+    void RefLineClick(Qt::KeyboardModifiers Shift, int32_t X, int32_t Y);
+
     // Appends the lines of tests a to d (see BuildGuideLines) for S against O to Lines; with
     // Snap, fills the free edges of ChkPts from Label (the other element in label units).
     void CompareEdges(const TRect &S, const TRect &O, bool Pixels, std::vector<TRefPoints> &Lines,

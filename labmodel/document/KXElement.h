@@ -175,6 +175,13 @@ public:
 
     // --- Placement (screen and label rectangles, alignment) -------------------------
     TRect Border() const { return FBorder; }
+    // The border when an editor drag started, and whether the drag changed it (and the size).
+    TRect OBorder() const { return FOBorder; }
+    void SetOBorder(const TRect &Value) { FOBorder = Value; }
+    bool ChangeBor() const { return FChangeBor; }
+    void SetChangeBor(bool Value) { FChangeBor = Value; }
+    bool ChangeSize() const { return FChangeSize; }
+    void SetChangeSize(bool Value) { FChangeSize = Value; }
     virtual void SetBorder(const TRect &Value);
     bool BorderChanged(const TRect &R);
     virtual void ApplyBorder();
