@@ -168,6 +168,8 @@ void TKXBackLab::paintEvent(QPaintEvent *)
         DrawGuideLine(p, l.P1, l.P2, Qt::DotLine);
     for (const TRefPoints &l : RefLinesMove)
         DrawGuideLine(p, l.P1, l.P2, Qt::DotLine);
+    if (Drawing && FEditor)
+        DrawRubberBand(p, Org, MvPt, FEditor->DrawTool() == TKXDrawTool::dwSelection);
 }
 
 

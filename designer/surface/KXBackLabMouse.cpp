@@ -3,6 +3,7 @@
 #include "surface/KXBackLab.h"
 
 #include "editor/KXEditor.h"
+#include "document/KXDesignerServices.h"
 
 #include <QMouseEvent>
 
@@ -31,11 +32,25 @@ void TKXBackLab::mouseDoubleClickEvent(QMouseEvent *)
     DblClick();
 }
 
-void TKXBackLab::MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, int32_t, int32_t)
+void TKXBackLab::MouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int32_t X, int32_t Y)
 {
+    if (!FEditor || !FEditor->AllowEdit())
+        return;
     // The arrow keys go to the editor.
-    if (FEditor)
-        FEditor->setFocus(Qt::MouseFocusReason);
+    FEditor->setFocus(Qt::MouseFocusReason);
+    const QPoint global = mapToGlobal(QPoint(X, Y));
+    MP = {global.x(), global.y()};
+    if (FEditor->OnLabelMouseDown)
+        FEditor->OnLabelMouseDown(FEditor, X, Y, MP.x, MP.y, FEditor->WorldX(X), FEditor->WorldY(Y));
+    if (Button != Qt::LeftButton)
+        return;
+    Added = false;
+    if (FEditor->DrawTool() == TKXDrawTool::dwSelection)
+        return;
+    ToolPress(Shift, X, Y);
+    RefLineClick(Shift, X, Y);
+    if (FEditor->Inspector)
+        FEditor->Inspector->Inspect();
 }
 
 void TKXBackLab::MouseMove(Qt::KeyboardModifiers, int32_t, int32_t) {}
