@@ -109,6 +109,10 @@ public:
     // Whether Point lies on a row or column divider of the selected layout.
     bool HitLayoutDivider(TPoint Point, bool &IsColumn, int32_t &Index) const;
 
+    // --- Mouse editing on the surface ------------------------------------------------------------
+    // Hovering over a data-bound element shows its field name as the surface's hint.
+    bool ShowHint = false;
+
     // --- Zoom and coordinates ----------------------------------------------------------------
     TKXZoom Zoom() const { return FZoom; }
     void SetZoom(TKXZoom Value);
