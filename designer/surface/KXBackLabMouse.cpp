@@ -138,6 +138,8 @@ void TKXBackLab::MouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, 
 
 void TKXBackLab::RightPress(int32_t X, int32_t Y)
 {
+    // The reference-line tools drop a chosen reference.
+    FEditor->RightClickRefStep();
     TKXElement *sel = FEditor->GetSelect();
     const bool hit = sel && sel->PointInObject({X, Y});
     if (!hit) {
@@ -256,22 +258,23 @@ bool TKXBackLab::GrabDivider(bool IsColumn, int32_t Index, TPoint P)
     const int32_t right = FEditor->LabelToScreenX(std::max(a.x, b.x));
     const int32_t top = FEditor->LabelToScreenY(std::min(a.y, b.y));
     const int32_t bottom = FEditor->LabelToScreenY(std::max(a.y, b.y));
-    // The divider moves between its neighbours (or the layout's edges), limits excluded.
+    // The divider moves between its neighbours (where they were last painted) or the
+    // layout's edges, limits excluded.
     FPressStates.clear();
     TakePressState(*layout);
     if (IsColumn) {
         DragType = TKXDragType::dtColumn;
         Org = {P.x, top};
         MvPt = {P.x, bottom};
-        minpos = Index == 0 ? left : FEditor->LabelToScreenX(layout->DividerX(Index - 1));
-        maxpos = Index == layout->ColCount() - 2 ? right : FEditor->LabelToScreenX(layout->DividerX(Index + 1));
+        minpos = Index == 0 ? left : layout->GetColumn(Index)->PosX();
+        maxpos = Index == layout->ColCount() - 2 ? right : layout->GetColumn(Index + 2)->PosX();
         FEditor->SetSelect(layout->GetColumn(Index + 1));
     } else {
         DragType = TKXDragType::dtRow;
         Org = {left, P.y};
         MvPt = {right, P.y};
-        minpos = Index == 0 ? top : FEditor->LabelToScreenY(layout->DividerY(Index - 1));
-        maxpos = Index == layout->RowCount() - 2 ? bottom : FEditor->LabelToScreenY(layout->DividerY(Index + 1));
+        minpos = Index == 0 ? top : layout->GetRow(Index)->PosY();
+        maxpos = Index == layout->RowCount() - 2 ? bottom : layout->GetRow(Index + 2)->PosY();
         FEditor->SetSelect(layout->GetRow(Index + 1));
     }
     return true;

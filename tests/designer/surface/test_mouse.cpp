@@ -7,6 +7,7 @@
 
 #include "document/KXUndo.h"
 #include "editor/KXEditorSettings.h"
+#include "elements/KXLayout.h"
 #include "elements/KXShapes.h"
 #include "rulers/KXRulers.h"
 
@@ -299,6 +300,51 @@ TEST(DesignerMouse, LineEndsAndWholeLineDrag)
     EXPECT_NEAR(line->P1().y, 1001 + ed.ScreenToLabelY(20), 30);
     f.Lab->UndoRedo(TKXURAction::urUndo);
     EXPECT_EQ(Points(*line), (TRect{1003, 1001, 3007, 1001}));
+}
+
+// ---------------------------------------------------------------------------------------
+// Layout dividers
+
+TEST(DesignerMouse, DividerDragStaysWithinItsNeighboursAndIsOneStep)
+{
+    EditorOnLabel f;
+    auto &ed = f.Ed();
+    auto *layout = f.Lab->NewElement<TKXLayout>();
+    layout->SetP1(1000, 1000);
+    layout->SetP2(4000, 2500);
+    layout->SetColCount(3);
+    ed.FPaintEle = true;
+    ed.UpdateEditor(false);
+    f.Lab->ClearUndoRedo();
+    ed.SetSelect(layout);
+    ASSERT_EQ(f.Surface().DragMod, TKXDrag::drgSizes);
+    const int w0 = layout->GetColumn(1)->WidthInternal(), w1 = layout->GetColumn(2)->WidthInternal();
+    const int x0 = layout->GetColumn(1)->PosX(), x1 = layout->GetColumn(2)->PosX();
+    const int y = (layout->Border().Top + layout->Border().Bottom) / 2;
+    ASSERT_GT(x1 - x0, 20);
+
+    // Hovering over a divider shows the split cursor.
+    QWidget *s = &f.Surface();
+    QTest::mouseMove(s, {x0, y});
+    EXPECT_EQ(s->cursor().shape(), Qt::SplitHCursor);
+
+    // Several moves, the last one past the next divider (ignored): one undo step.
+    QTest::mousePress(s, Qt::LeftButton, {}, {x0, y});
+    EXPECT_EQ(ed.GetSelect(), layout->GetColumn(1));
+    for (int dx = 2; dx <= 10; dx += 2)
+        QTest::mouseMove(s, {x0 + dx, y});
+    QTest::mouseMove(s, {x1 + 5, y});
+    QTest::mouseRelease(s, Qt::LeftButton, {}, {x1 + 5, y});
+
+    EXPECT_EQ(layout->DividerX(0), ed.ScreenToLabelX(x0 + 10));
+    EXPECT_EQ(layout->GetColumn(1)->WidthInternal() + layout->GetColumn(2)->WidthInternal(), w0 + w1);
+    EXPECT_EQ(f.Lab->UndoCount(), 1);
+    EXPECT_EQ(ed.SelectLayout(), layout);
+    f.Lab->UndoRedo(TKXURAction::urUndo);
+    EXPECT_EQ(layout->GetColumn(1)->WidthInternal(), w0);
+    EXPECT_EQ(layout->GetColumn(2)->WidthInternal(), w1);
+    // The undo gave the layout new items: the selected one left the selection with its old self.
+    EXPECT_EQ(ed.GetSelectedCount(), 0);
 }
 
 // ---------------------------------------------------------------------------------------
