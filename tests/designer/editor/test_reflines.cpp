@@ -263,6 +263,22 @@ TEST(DesignerRefLines, AReferenceRemovedFromTheLabelIsNeverUsed)
     f.Ed().SetDrawTool(TKXDrawTool::dwSelection); // forgets it without touching it
 }
 
+TEST(DesignerRefLines, AnotherLabelReleasesTheReference)
+{
+    RefFixture f;
+    TKXLine *ref = f.Line({5000, 0, 5000, 4000});
+    f.Ed().SetDrawTool(TKXDrawTool::dwExtendLine);
+    ASSERT_TRUE(f.Ed().SetRefLine(ref));
+    TKXCustomLab other;
+    other.NewLabel();
+    f.Ed().SetZantor(&other);
+    EXPECT_EQ(ref->SelType(), TKXSelType::stLine);
+    EXPECT_FALSE(f.Ed().HasRefLines());
+    // The tool waits for a reference on the new label.
+    EXPECT_EQ(f.Ed().Action(), TKXAction::acSelRefLineOrRect);
+    f.Ed().SetZantor(f.Lab.get());
+}
+
 // ---------------------------------------------------------------------------------------
 // Clicks on the surface
 
