@@ -202,6 +202,10 @@ public:
     // the tool waits for a new one.
     void RightClickRefStep();
 
+    // --- Mouse editing on the surface ------------------------------------------------------------
+    // Hovering over a data-bound element shows its field name as the surface's hint.
+    bool ShowHint = false;
+
     // --- Zoom and coordinates ----------------------------------------------------------------
     TKXZoom Zoom() const { return FZoom; }
     void SetZoom(TKXZoom Value);
@@ -341,6 +345,8 @@ private:
         uint64_t Serial = 0;
     };
     TKXElement *LiveRef(const TRefElement &Ref) const;
+    // Drops the reference; the tool waits for a new one.
+    void RestartRefTool();
     TRefElement FRefLine;
     TRefElement FRefRect;
     std::vector<TRefElement> FRefLines;
