@@ -419,8 +419,7 @@ void TKXCustomEditor::SetDrawTool(TKXDrawTool Value)
     if (Value == FDrawTool)
         return;
     FAction = TKXAction::acNone;
-    if (Label())
-        Label()->ClearRefArray();
+    ClearRefLines();
     if (OnChangeDrawTool)
         OnChangeDrawTool(this, FDrawTool, Value);
     FDrawTool = FAllowEdit ? Value : TKXDrawTool::dwSelection;
@@ -549,7 +548,9 @@ void TKXCustomEditor::RenderLayers()
     }
 
     if (FPaintSel) {
+        // The reference markers come from the selected elements too: drawn again, not added.
         Label()->ClearSelectArrays();
+        Label()->ClearRefArray();
         FPaintSel = false;
         FSelLayer = newLayer();
         QPainter p(&FSelLayer);

@@ -32,6 +32,8 @@
 namespace kx {
 class TKXCustomLab;
 class TKXElement;
+class TKXLine;
+class TKXRect;
 class TKXQtCanvas;
 } // namespace kx
 
@@ -106,8 +108,58 @@ public:
     int32_t CountChangedBorders();
 
     // --- Reference-line tools and layout dividers ------------------------------------------------
-    // Whether Point lies on a row or column divider of the selected layout.
+    // Whether Point lies on a row or column divider of the selected layout, inside the
+    // layout; Index is the 0-based divider (column or row item).
     bool HitLayoutDivider(TPoint Point, bool &IsColumn, int32_t &Index) const;
+
+    // The extend, trim and join tools adjust horizontal and vertical lines against a
+    // reference: a line (all three tools) or a rectangle (extend and trim). SetDrawTool
+    // starts them waiting for the reference (Action acSelRefLineOrRect or acSelRefLine);
+    // once one is chosen (acSelLineToAdjust) every further line clicked is adjusted to it
+    // until the tool changes. Lines are P1-P2 in label units, P1 the left (top) end.
+    //
+    // Answers of ExtendLine and TrimLine.
+    enum TRefLineResult : int32_t {
+        rlAdjusted = 0,          // adjusted, or it already reached the reference
+        rlBothVertical = 1,      // the line and the reference line are both vertical
+        rlNotPerpendicular = 3,  // a line is neither horizontal nor vertical, or both are
+                                 // horizontal
+        rlBeyondReference = 4,   // extend to a line: the line is not within its length
+        rlCrossesReference = 5,  // extend to a horizontal line: it already crosses the line
+        rlOutsideRect = 6,       // the line is outside the rectangle's span across it
+        rlNotCut = 7,            // trim: the reference does not cut the line
+        rlNoReference = -1,      // no reference of that kind is chosen, or no line given
+    };
+    // Lengthens Line to the reference line (ToLine) or to the nearest edge of the reference
+    // rectangle it has not reached yet (to both edges when it lies inside).
+    int32_t ExtendLine(kx::TKXLine *Line, bool ToLine);
+    // Cuts Line at the reference line, dropping the part on the side of RefPoint2, or clips
+    // it to the reference rectangle.
+    int32_t TrimLine(kx::TKXLine *Line, bool ToLine);
+    // Makes Line and the perpendicular reference line meet in a corner: each grows to the
+    // other or, when crossed, keeps the part that was clicked (RefPoint1 on the reference,
+    // RefPoint2 on Line). One undo step for both lines.
+    bool JoinLines(kx::TKXLine *Line);
+    // Forgets the reference (the elements get their own selection kind back), empties the
+    // reference list and the label's reference markers. The action is left as it is.
+    void ClearRefLines();
+    // Chooses the reference line (with the selection kind of the current tool) or the
+    // reference rectangle and goes on to acSelLineToAdjust; false (nothing changes) when the
+    // tool is not a reference-line tool, or a rectangle for the join tool.
+    bool SetRefLine(kx::TKXLine *Line);
+    bool SetRefRect(kx::TKXRect *Rect);
+    // The chosen references; null when none or when the element is gone from the label.
+    kx::TKXLine *RefLine() const;
+    kx::TKXRect *RefRect() const;
+    // Where the reference line and the line to adjust were clicked, label units.
+    TPoint RefPoint1() const { return FRefPoint1; }
+    TPoint RefPoint2() const { return FRefPoint2; }
+    void SetRefPoint1(TPoint Value) { FRefPoint1 = Value; }
+    void SetRefPoint2(TPoint Value) { FRefPoint2 = Value; }
+    bool HasRefLines() const { return !FRefLines.empty(); }
+    // The right button's step of the reference-line tools: a chosen reference is dropped and
+    // the tool waits for a new one.
+    void RightClickRefStep();
 
     // --- Zoom and coordinates ----------------------------------------------------------------
     TKXZoom Zoom() const { return FZoom; }
@@ -240,6 +292,19 @@ private:
     TColor FSelMultiColor = 0x808080;
     int16_t FCurrentCursor = 0;
     TKXElement *FSelectLayout = nullptr;
+
+    // The reference-line tools' state: the chosen references (by element and its serial, so
+    // that one removed from the label is never used) and the click points.
+    struct TRefElement {
+        TKXElement *Element = nullptr;
+        uint64_t Serial = 0;
+    };
+    TKXElement *LiveRef(const TRefElement &Ref) const;
+    TRefElement FRefLine;
+    TRefElement FRefRect;
+    std::vector<TRefElement> FRefLines;
+    TPoint FRefPoint1;
+    TPoint FRefPoint2;
 
     std::unique_ptr<TKXRulers> FRulers;
     std::unique_ptr<TKXGrid> FGrid;

@@ -42,6 +42,8 @@ void TKXBackLab::MouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, 
     MP = {global.x(), global.y()};
     if (FEditor->OnLabelMouseDown)
         FEditor->OnLabelMouseDown(FEditor, X, Y, MP.x, MP.y, FEditor->WorldX(X), FEditor->WorldY(Y));
+    if (Button == Qt::RightButton)
+        FEditor->RightClickRefStep();
     if (Button != Qt::LeftButton)
         return;
     Added = false;

@@ -141,6 +141,9 @@ public:
     int32_t Width() const { return FWidth; }
     int32_t Height() const { return FHeight; }
     TKXSelType SelType() const { return FSelType; }
+    // The editor gives its chosen reference line or rectangle a reference kind (drawn with
+    // the reference markers) and puts the element's own kind back when it is released.
+    void SetSelType(TKXSelType Value) { FSelType = Value; }
     TTextAlign Align() const { return FAlign; }
     uint16_t Direction() const { return FDirection; }
     float TrX() const { return FTrX; }
