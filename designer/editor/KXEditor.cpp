@@ -156,8 +156,10 @@ void TKXCustomEditor::SetZantor(kx::TKXCustomLab *Value)
 {
     if (!Value || Value == Label())
         return;
-    if (Label())
+    if (Label()) {
         UnselectAll();
+        RestartRefTool();
+    }
     Value->SetEditor(this); // also takes the editor off the label it showed
     TKXDataRuler *data = FRulers->Data();
     data->PutAlignX(Label()->BackSurf()->AlignX(), false);
@@ -176,6 +178,9 @@ void TKXCustomEditor::LabelRemoved()
     FDraw = false;
     ElementsSelected.clear();
     FSelectLayout = nullptr;
+    FRefLine = {};
+    FRefRect = {};
+    FRefLines.clear();
     if (Label())
         Label()->SetEditor(nullptr);
 }

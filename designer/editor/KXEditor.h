@@ -300,6 +300,8 @@ private:
         uint64_t Serial = 0;
     };
     TKXElement *LiveRef(const TRefElement &Ref) const;
+    // Drops the reference; the tool waits for a new one.
+    void RestartRefTool();
     TRefElement FRefLine;
     TRefElement FRefRect;
     std::vector<TRefElement> FRefLines;

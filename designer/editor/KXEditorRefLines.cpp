@@ -125,18 +125,23 @@ bool TKXCustomEditor::SetRefRect(TKXRect *Rect)
     return true;
 }
 
+void TKXCustomEditor::RestartRefTool()
+{
+    ClearRefLines();
+    if (FDrawTool == TKXDrawTool::dwExtendLine || FDrawTool == TKXDrawTool::dwTrimLine)
+        FAction = TKXAction::acSelRefLineOrRect;
+    else if (FDrawTool == TKXDrawTool::dwJoinLines)
+        FAction = TKXAction::acSelRefLine;
+    else
+        FAction = TKXAction::acNone;
+}
+
 void TKXCustomEditor::RightClickRefStep()
 {
     switch (FAction) {
     case TKXAction::acSelLineToAdjust:
-        ClearRefLines();
         // Without a reference the tool waits for a new one rather than ignoring every click.
-        if (FDrawTool == TKXDrawTool::dwExtendLine || FDrawTool == TKXDrawTool::dwTrimLine)
-            FAction = TKXAction::acSelRefLineOrRect;
-        else if (FDrawTool == TKXDrawTool::dwJoinLines)
-            FAction = TKXAction::acSelRefLine;
-        else
-            FAction = TKXAction::acNone;
+        RestartRefTool();
         break;
     case TKXAction::acSelRefLineOrRect:
     case TKXAction::acSelRefLine:

@@ -263,6 +263,22 @@ TEST(DesignerRefLines, AReferenceRemovedFromTheLabelIsNeverUsed)
     f.Ed().SetDrawTool(TKXDrawTool::dwSelection); // forgets it without touching it
 }
 
+TEST(DesignerRefLines, AnotherLabelReleasesTheReference)
+{
+    RefFixture f;
+    TKXLine *ref = f.Line({5000, 0, 5000, 4000});
+    f.Ed().SetDrawTool(TKXDrawTool::dwExtendLine);
+    ASSERT_TRUE(f.Ed().SetRefLine(ref));
+    TKXCustomLab other;
+    other.NewLabel();
+    f.Ed().SetZantor(&other);
+    EXPECT_EQ(ref->SelType(), TKXSelType::stLine);
+    EXPECT_FALSE(f.Ed().HasRefLines());
+    // The tool waits for a reference on the new label.
+    EXPECT_EQ(f.Ed().Action(), TKXAction::acSelRefLineOrRect);
+    f.Ed().SetZantor(f.Lab.get());
+}
+
 // ---------------------------------------------------------------------------------------
 // Clicks on the surface
 
@@ -284,6 +300,21 @@ TEST(DesignerRefLines, ClicksChooseTheReferenceThenAdjustEachLine)
     EXPECT_EQ(f.Lab->RefArray()[0].Tipo, 4);
     EXPECT_NEAR(f.Lab->RefArray()[0].Pos1.y, top.y(), 1);
     EXPECT_NEAR(f.Lab->RefArray()[0].Pos2.y, bottom.y(), 1);
+    {
+        // ... and the surface shows the marker's glyph centred there.
+        const QImage &img = f.Paint();
+        const QImage glyph = f.Surface().Glyph(9).convertToFormat(QImage::Format_ARGB32);
+        const TPoint m = f.Lab->RefArray()[0].Pos2;
+        int opaque = 0, same = 0;
+        for (int y = 0; y < glyph.height(); ++y)
+            for (int x = 0; x < glyph.width(); ++x)
+                if (qAlpha(glyph.pixel(x, y)) == 255) {
+                    ++opaque;
+                    same += zt::Rgb(img, m.x - 3 + x, m.y - 3 + y) == (glyph.pixel(x, y) & 0xFFFFFFu);
+                }
+        EXPECT_GT(opaque, 0);
+        EXPECT_EQ(same, opaque);
+    }
     // Drawn again at another zoom, the markers move with it rather than piling up.
     f.Ed().SetZoom(TKXZoom::zm200);
     ASSERT_EQ(f.Lab->RefArray().size(), 1u);
