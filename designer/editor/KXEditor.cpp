@@ -248,16 +248,30 @@ void TKXCustomEditor::RefreshView(bool Inspect, const QString &PropName)
     } else if (n == 1) {
         TKXElement *e = ElementsSelected.front();
         if (e->ElementType() == TKXEle::deLine) {
+            // A line is dragged by its ends or as a whole, never by a box.
             FBackLab->DragMod = TKXDrag::drgLine;
+            FBackLab->R.fill(TRect{});
+            FBackLab->DragRect = {};
             FBackLab->RP1 = HandleAround(LabelToScreenX(e->P1().x), LabelToScreenY(e->P1().y));
             FBackLab->RP2 = HandleAround(LabelToScreenX(e->P2().x), LabelToScreenY(e->P2().y));
         } else if (FBackLab->DragMod != TKXDrag::drgCaret) {
+            // A layout keeps the sizing mode while one of its column or row items is
+            // selected, so its dividers stay in reach.
             const bool sizes = e->SelType() == TKXSelType::stRect || e->SelType() == TKXSelType::stRectText ||
-                               e->AsLayout() != nullptr;
+                               FSelectLayout != nullptr;
             FBackLab->DragMod = sizes ? TKXDrag::drgSizes : TKXDrag::drgObject;
             FBackLab->DragRect = e->Border();
+            FBackLab->RP1 = {};
+            FBackLab->RP2 = {};
         }
         GiveRulersFrame(e);
+    } else if (FBackLab->DragMod != TKXDrag::drgCaret) {
+        // Nothing selected: nothing to grab.
+        FBackLab->DragMod = TKXDrag::drgNone;
+        FBackLab->R.fill(TRect{});
+        FBackLab->RP1 = {};
+        FBackLab->RP2 = {};
+        FBackLab->DragRect = {};
     }
     if (Inspector) {
         if (Inspect)

@@ -161,6 +161,10 @@ public:
     // the tool waits for a new one.
     void RightClickRefStep();
 
+    // --- Mouse editing on the surface ------------------------------------------------------------
+    // Hovering over a data-bound element shows its field name as the surface's hint.
+    bool ShowHint = false;
+
     // --- Zoom and coordinates ----------------------------------------------------------------
     TKXZoom Zoom() const { return FZoom; }
     void SetZoom(TKXZoom Value);
