@@ -156,8 +156,10 @@ void TKXCustomEditor::SetZantor(kx::TKXCustomLab *Value)
 {
     if (!Value || Value == Label())
         return;
-    if (Label())
+    if (Label()) {
         UnselectAll();
+        RestartRefTool();
+    }
     Value->SetEditor(this); // also takes the editor off the label it showed
     TKXDataRuler *data = FRulers->Data();
     data->PutAlignX(Label()->BackSurf()->AlignX(), false);
@@ -176,6 +178,9 @@ void TKXCustomEditor::LabelRemoved()
     FDraw = false;
     ElementsSelected.clear();
     FSelectLayout = nullptr;
+    FRefLine = {};
+    FRefRect = {};
+    FRefLines.clear();
     if (Label())
         Label()->SetEditor(nullptr);
 }
@@ -243,16 +248,30 @@ void TKXCustomEditor::RefreshView(bool Inspect, const QString &PropName)
     } else if (n == 1) {
         TKXElement *e = ElementsSelected.front();
         if (e->ElementType() == TKXEle::deLine) {
+            // A line is dragged by its ends or as a whole, never by a box.
             FBackLab->DragMod = TKXDrag::drgLine;
+            FBackLab->R.fill(TRect{});
+            FBackLab->DragRect = {};
             FBackLab->RP1 = HandleAround(LabelToScreenX(e->P1().x), LabelToScreenY(e->P1().y));
             FBackLab->RP2 = HandleAround(LabelToScreenX(e->P2().x), LabelToScreenY(e->P2().y));
         } else if (FBackLab->DragMod != TKXDrag::drgCaret) {
+            // A layout keeps the sizing mode while one of its column or row items is
+            // selected, so its dividers stay in reach.
             const bool sizes = e->SelType() == TKXSelType::stRect || e->SelType() == TKXSelType::stRectText ||
-                               e->AsLayout() != nullptr;
+                               FSelectLayout != nullptr;
             FBackLab->DragMod = sizes ? TKXDrag::drgSizes : TKXDrag::drgObject;
             FBackLab->DragRect = e->Border();
+            FBackLab->RP1 = {};
+            FBackLab->RP2 = {};
         }
         GiveRulersFrame(e);
+    } else if (FBackLab->DragMod != TKXDrag::drgCaret) {
+        // Nothing selected: nothing to grab.
+        FBackLab->DragMod = TKXDrag::drgNone;
+        FBackLab->R.fill(TRect{});
+        FBackLab->RP1 = {};
+        FBackLab->RP2 = {};
+        FBackLab->DragRect = {};
     }
     if (Inspector) {
         if (Inspect)
@@ -419,8 +438,7 @@ void TKXCustomEditor::SetDrawTool(TKXDrawTool Value)
     if (Value == FDrawTool)
         return;
     FAction = TKXAction::acNone;
-    if (Label())
-        Label()->ClearRefArray();
+    ClearRefLines();
     if (OnChangeDrawTool)
         OnChangeDrawTool(this, FDrawTool, Value);
     FDrawTool = FAllowEdit ? Value : TKXDrawTool::dwSelection;
@@ -549,7 +567,9 @@ void TKXCustomEditor::RenderLayers()
     }
 
     if (FPaintSel) {
+        // The reference markers come from the selected elements too: drawn again, not added.
         Label()->ClearSelectArrays();
+        Label()->ClearRefArray();
         FPaintSel = false;
         FSelLayer = newLayer();
         QPainter p(&FSelLayer);
@@ -705,32 +725,34 @@ void TKXCustomEditor::KeyDown(int Key, Qt::KeyboardModifiers Shift)
     const bool shift = Shift.testFlag(Qt::ShiftModifier);
     if (!ctrl && !shift)
         return;
-    // One undo step for the whole selection; the count is not limited to 16 bits.
-    Label()->SetUnReIni(int32_t(ElementsSelected.size()));
-    for (TKXElement *e : ElementsSelected) {
-        Label()->RecordUndo(TKXURAction::urProp, *e);
-        if (ctrl) {
-            switch (Key) {
-            case Qt::Key_Left: e->MoveLayoutBy(-Grid.IncX, 0); break;
-            case Qt::Key_Right: e->MoveLayoutBy(Grid.IncX, 0); break;
-            case Qt::Key_Up: e->MoveLayoutBy(0, -Grid.IncY); break;
-            case Qt::Key_Down: e->MoveLayoutBy(0, Grid.IncY); break;
-            }
-        } else {
-            // Resizes at the right or bottom edge; never to nothing. SetP2 marks the label
-            // modified, as a move does.
-            const TPoint p1 = e->P1(), p2 = e->P2();
-            switch (Key) {
-            case Qt::Key_Right: e->SetP2(p2.x + Grid.IncX, p2.y); break;
-            case Qt::Key_Down: e->SetP2(p2.x, p2.y + Grid.IncY); break;
-            case Qt::Key_Left:
-                if (p2.x - Grid.IncX > p1.x)
-                    e->SetP2(p2.x - Grid.IncX, p2.y);
-                break;
-            case Qt::Key_Up:
-                if (p2.y - Grid.IncY > p1.y)
-                    e->SetP2(p2.x, p2.y - Grid.IncY);
-                break;
+    {
+        // One undo step for the whole selection; the count is not limited to 16 bits.
+        TKXUndoStep step(*Label(), int32_t(ElementsSelected.size()));
+        for (TKXElement *e : ElementsSelected) {
+            Label()->RecordUndo(TKXURAction::urProp, *e);
+            if (ctrl) {
+                switch (Key) {
+                case Qt::Key_Left: e->MoveLayoutBy(-Grid.IncX, 0); break;
+                case Qt::Key_Right: e->MoveLayoutBy(Grid.IncX, 0); break;
+                case Qt::Key_Up: e->MoveLayoutBy(0, -Grid.IncY); break;
+                case Qt::Key_Down: e->MoveLayoutBy(0, Grid.IncY); break;
+                }
+            } else {
+                // Resizes at the right or bottom edge; never to nothing. SetP2 marks the label
+                // modified, as a move does.
+                const TPoint p1 = e->P1(), p2 = e->P2();
+                switch (Key) {
+                case Qt::Key_Right: e->SetP2(p2.x + Grid.IncX, p2.y); break;
+                case Qt::Key_Down: e->SetP2(p2.x, p2.y + Grid.IncY); break;
+                case Qt::Key_Left:
+                    if (p2.x - Grid.IncX > p1.x)
+                        e->SetP2(p2.x - Grid.IncX, p2.y);
+                    break;
+                case Qt::Key_Up:
+                    if (p2.y - Grid.IncY > p1.y)
+                        e->SetP2(p2.x, p2.y - Grid.IncY);
+                    break;
+                }
             }
         }
     }

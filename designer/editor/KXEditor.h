@@ -32,6 +32,8 @@
 namespace kx {
 class TKXCustomLab;
 class TKXElement;
+class TKXLine;
+class TKXRect;
 class TKXQtCanvas;
 } // namespace kx
 
@@ -89,6 +91,47 @@ public:
     // In the order the elements were selected.
     std::vector<TKXElement *> ElementsSelected;
 
+    // --- Deleting, stacking order and arrangement (KXEditorArrange.cpp) ----------------------
+    // Each command that changes elements is one undo step and marks the label modified; a
+    // command without a label or with too few selected elements does nothing.
+    // Deletes the selected elements (one undo step that puts them back in their places).
+    void DeleteSelection();
+    // The first selected element to the front (index 0) or the back of the stacking order.
+    void SelecBringToFront();
+    void SelecSendToBack();
+    // Aligns the selection's frames to the label's guide lines (epLeft .. epBottom) or to the
+    // first selected element's edge (epFirstLeft .. epFirstBottom; that one stays).
+    void AlignPos(TKXAlignPos AlgPos);
+    // Centres one element on the label, several on the mean of their centres; sizes kept.
+    void CenterPosHorz();
+    void CenterPosVert();
+    // Three or more: the outer elements stay and the gaps between neighbours become equal.
+    void SpaceVertical();
+    void SpaceHorizontal();
+    // Two or more: each element after the first (by position) starts Gap (current units)
+    // after the start of the one before it.
+    void SpaceVertical(float Gap);
+    void SpaceHorizontal(float Gap);
+    // Lines, rectangles, pictures, paragraphs, tables and layouts get the width (height) of
+    // the first of them that has one; other kinds keep their size.
+    void SameWidth();
+    void SameHeight();
+
+    // --- Internal clipboard (KXEditorClipboard.cpp) ------------------------------------------
+    // A private copy of element records; it outlives the label it came from, so it can be
+    // pasted into the next label shown.
+    void CopySelection();
+    // Copy, then delete the selection; a cut is pasted back at its own place.
+    void CutSelection();
+    // Something to paste.
+    bool ElementsCopied() const { return !FTempStream.empty(); }
+    void EmptyCopied();
+    // New elements from the copy, at the back of the stacking order, with new names; each
+    // paste is one undo step. Without a point they land 2 mm (0.1 inch) from the copied
+    // ones, else their top-left corner goes to (X, Y), pixels at 100 % zoom.
+    void PasteSelection();
+    void PasteSelection(int32_t X, int32_t Y);
+
     // --- Hit tests and drag support for the surface (surface pixels) ---------------------------
     // The front-most element under Point: selected alone, or with Shift added to (or taken
     // from) the selection. False when nothing is there (the selection is unchanged).
@@ -106,8 +149,62 @@ public:
     int32_t CountChangedBorders();
 
     // --- Reference-line tools and layout dividers ------------------------------------------------
-    // Whether Point lies on a row or column divider of the selected layout.
+    // Whether Point lies on a row or column divider of the selected layout, inside the
+    // layout; Index is the 0-based divider (column or row item).
     bool HitLayoutDivider(TPoint Point, bool &IsColumn, int32_t &Index) const;
+
+    // The extend, trim and join tools adjust horizontal and vertical lines against a
+    // reference: a line (all three tools) or a rectangle (extend and trim). SetDrawTool
+    // starts them waiting for the reference (Action acSelRefLineOrRect or acSelRefLine);
+    // once one is chosen (acSelLineToAdjust) every further line clicked is adjusted to it
+    // until the tool changes. Lines are P1-P2 in label units, P1 the left (top) end.
+    //
+    // Answers of ExtendLine and TrimLine.
+    enum TRefLineResult : int32_t {
+        rlAdjusted = 0,          // adjusted, or it already reached the reference
+        rlBothVertical = 1,      // the line and the reference line are both vertical
+        rlNotPerpendicular = 3,  // a line is neither horizontal nor vertical, or both are
+                                 // horizontal
+        rlBeyondReference = 4,   // extend to a line: the line is not within its length
+        rlCrossesReference = 5,  // extend to a horizontal line: it already crosses the line
+        rlOutsideRect = 6,       // the line is outside the rectangle's span across it
+        rlNotCut = 7,            // trim: the reference does not cut the line
+        rlNoReference = -1,      // no reference of that kind is chosen, or no line given
+    };
+    // Lengthens Line to the reference line (ToLine) or to the nearest edge of the reference
+    // rectangle it has not reached yet (to both edges when it lies inside).
+    int32_t ExtendLine(kx::TKXLine *Line, bool ToLine);
+    // Cuts Line at the reference line, dropping the part on the side of RefPoint2, or clips
+    // it to the reference rectangle.
+    int32_t TrimLine(kx::TKXLine *Line, bool ToLine);
+    // Makes Line and the perpendicular reference line meet in a corner: each grows to the
+    // other or, when crossed, keeps the part that was clicked (RefPoint1 on the reference,
+    // RefPoint2 on Line). One undo step for both lines.
+    bool JoinLines(kx::TKXLine *Line);
+    // Forgets the reference (the elements get their own selection kind back), empties the
+    // reference list and the label's reference markers. The action is left as it is.
+    void ClearRefLines();
+    // Chooses the reference line (with the selection kind of the current tool) or the
+    // reference rectangle and goes on to acSelLineToAdjust; false (nothing changes) when the
+    // tool is not a reference-line tool, or a rectangle for the join tool.
+    bool SetRefLine(kx::TKXLine *Line);
+    bool SetRefRect(kx::TKXRect *Rect);
+    // The chosen references; null when none or when the element is gone from the label.
+    kx::TKXLine *RefLine() const;
+    kx::TKXRect *RefRect() const;
+    // Where the reference line and the line to adjust were clicked, label units.
+    TPoint RefPoint1() const { return FRefPoint1; }
+    TPoint RefPoint2() const { return FRefPoint2; }
+    void SetRefPoint1(TPoint Value) { FRefPoint1 = Value; }
+    void SetRefPoint2(TPoint Value) { FRefPoint2 = Value; }
+    bool HasRefLines() const { return !FRefLines.empty(); }
+    // The right button's step of the reference-line tools: a chosen reference is dropped and
+    // the tool waits for a new one.
+    void RightClickRefStep();
+
+    // --- Mouse editing on the surface ------------------------------------------------------------
+    // Hovering over a data-bound element shows its field name as the surface's hint.
+    bool ShowHint = false;
 
     // --- Zoom and coordinates ----------------------------------------------------------------
     TKXZoom Zoom() const { return FZoom; }
@@ -132,6 +229,15 @@ public:
     int16_t CurrentCursor() const { return FCurrentCursor; }
     bool AllowEdit() const { return FAllowEdit; }
     void SetAllowEdit(bool Value);
+
+    // --- Insertion with the drawing tools --------------------------------------------------------
+    // The selection tool is back after an insertion: the tool alone, without SetDrawTool's
+    // event and reset of the reference-line state (the surface reports the change itself).
+    void ReturnToSelectionTool()
+    {
+        FDrawTool = TKXDrawTool::dwSelection;
+        FCurrentCursor = 0;
+    }
 
     // --- Properties ----------------------------------------------------------------------------
     // Colour of the scroll box and the margin strips.
@@ -231,6 +337,30 @@ private:
     TColor FSelMultiColor = 0x808080;
     int16_t FCurrentCursor = 0;
     TKXElement *FSelectLayout = nullptr;
+    // The copy stream: Int32 count, then that many element records (type byte first).
+    TBytesArray FTempStream;
+    bool FCutEle = false; // the copy stream came from a cut
+    // One axis of the arrangement commands (Horizontal: X1, X2; else Y1, Y2).
+    void CenterPos(bool Horizontal);
+    std::vector<TKXElement *> RecordedByPosition(bool Horizontal);
+    void SpaceEvenly(bool Horizontal);
+    void SpaceByGap(bool Horizontal, float Gap);
+    void SameSize(bool Horizontal);
+
+    // The reference-line tools' state: the chosen references (by element and its serial, so
+    // that one removed from the label is never used) and the click points.
+    struct TRefElement {
+        TKXElement *Element = nullptr;
+        uint64_t Serial = 0;
+    };
+    TKXElement *LiveRef(const TRefElement &Ref) const;
+    // Drops the reference; the tool waits for a new one.
+    void RestartRefTool();
+    TRefElement FRefLine;
+    TRefElement FRefRect;
+    std::vector<TRefElement> FRefLines;
+    TPoint FRefPoint1;
+    TPoint FRefPoint2;
 
     std::unique_ptr<TKXRulers> FRulers;
     std::unique_ptr<TKXGrid> FGrid;

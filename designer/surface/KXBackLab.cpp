@@ -38,6 +38,8 @@ TKXBackLab::TKXBackLab(QWidget *Parent) : QWidget(Parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::NoFocus);
+    // Moves without a button pressed give the hover cursors, the hint and the rulers' line.
+    setMouseTracking(true);
     resize(300, 200);
     for (int i = 0; i < GlyphCount; ++i)
         FImgHandles[size_t(i)] = LoadGlyph(QString::fromLatin1(GlyphNames[size_t(i)]));

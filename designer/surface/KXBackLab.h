@@ -134,10 +134,48 @@ private:
     // A click of the reference-line tools (extend, trim, join).
     void RefLineClick(Qt::KeyboardModifiers Shift, int32_t X, int32_t Y);
 
+    // --- Insertion with the drawing tools (KXBackLabTools.cpp) ------------------------------
+    // Selects an element a press created and opens its undo step; Announced: OnBeforeInsert
+    // was raised for it already (a picture announces itself).
+    void InsertPressed(TKXElement *Element, bool Announced);
+    // The same for an element a release built (El).
+    void InsertReleased(TKXElement *Element, bool Announced);
+    // A drawn paragraph is inserted at once, its dialog opening before painting resumes.
+    void InsertParagraph(TKXElement *Paragraph);
+    // With the editor's SelectionAfterInsert, the selection tool is back after an insertion.
+    void HandBackSelectionTool();
+
     // Appends the lines of tests a to d (see BuildGuideLines) for S against O to Lines; with
     // Snap, fills the free edges of ChkPts from Label (the other element in label units).
     void CompareEdges(const TRect &S, const TRect &O, bool Pixels, std::vector<TRefPoints> &Lines,
                       const TRect *Label);
+
+    // --- Mouse editing with the selection tool (KXBackLabMouse.cpp) -------------------------
+    void RightPress(int32_t X, int32_t Y);
+    void SelectionPress(Qt::KeyboardModifiers Shift, int32_t X, int32_t Y);
+    // A press on a handle, the selected line, a divider or the drag rectangle of the single
+    // selected element starts its drag; false when the press grabbed nothing.
+    bool GrabSingle(bool Shift, TPoint P);
+    bool GrabDivider(bool IsColumn, int32_t Index, TPoint P);
+    void StartDrag(TKXDragType Type, TPoint Off);
+    void HoverFeedback(int32_t X, int32_t Y);
+    void DragMove(int32_t X, int32_t Y);
+    void MoveSelection();
+    void ResizeSelection(TKXElement &Sel);
+    // Puts the grabbed divider of the selected layout at pixel Pos.
+    void PlaceDivider(int32_t Pos);
+    void EndDrag();
+    void ShowSelectionOnRulers();
+    // Each element a drag may change, with its record as it was at the press: the drag's
+    // undo step puts exactly that back. By serial number, so an element removed meanwhile is
+    // simply passed over.
+    struct TPressState {
+        uint64_t Serial = 0;
+        TBytesArray Record;
+        bool Valid = false; // the record could be written
+    };
+    std::vector<TPressState> FPressStates;
+    void TakePressState(TKXElement &Element);
     void DrawGlyph(QPainter &P, int Index, TPoint At, bool Centred) const;
     void ComposeBase();
 

@@ -432,6 +432,13 @@ void TKXCustomLab::RecordUndo(TKXURAction Kind, TKXElement &Element)
     FUndoRecorder->RecordUndo(Kind, *target);
 }
 
+void TKXCustomLab::RecordUndoState(TKXElement &Element, const TBytesArray &Record)
+{
+    if (FElementsAfected <= 0 || !FUndoRecorder)
+        return;
+    FUndoRecorder->RecordUndoState(Element, Record);
+}
+
 void TKXCustomLab::ClearUndoRedo()
 {
     if (FUndoRecorder)

@@ -224,6 +224,9 @@ public:
     // Records an element's prior state (urProp), its creation or its deletion into the
     // open step; a layout's column or row item records its layout.
     void RecordUndo(TKXURAction Kind, TKXElement &Element);
+    // Records Element's change with Record (its SaveToStream bytes, taken before the change
+    // began) as the state an undo puts back. For a column or row item pass its layout.
+    void RecordUndoState(TKXElement &Element, const TBytesArray &Record);
     void ClearUndoRedo();
 
     // ---- label file and undo history ----------------------------------------------------

@@ -501,6 +501,18 @@ void TKXElement::SetP1(int32_t X, int32_t Y)
     MarkModified();
 }
 
+void TKXElement::PlaceP1(TPoint P)
+{
+    FP1 = P;
+    UpdateExtent();
+}
+
+void TKXElement::PlaceP2(TPoint P)
+{
+    FP2 = P;
+    UpdateExtent();
+}
+
 void TKXElement::SetP2(int32_t X, int32_t Y)
 {
     if (TPoint{X, Y} == FP2)
@@ -533,6 +545,18 @@ void TKXElement::Move(TKXPoint2D di)
     FP1.y = ClampCoord(FP1.y + dy);
     FP2.x = ClampCoord(FP2.x + dx);
     FP2.y = ClampCoord(FP2.y + dy);
+    MarkModified();
+}
+
+void TKXElement::PlacePoints(TPoint A, TPoint B)
+{
+    if (A == FP1 && B == FP2)
+        return;
+    FP1 = A;
+    FP2 = B;
+    UpdateExtent();
+    if (TKXLayoutCells *layout = AsLayout())
+        layout->RealignElements();
     MarkModified();
 }
 

@@ -141,6 +141,9 @@ public:
     int32_t Width() const { return FWidth; }
     int32_t Height() const { return FHeight; }
     TKXSelType SelType() const { return FSelType; }
+    // The editor gives its chosen reference line or rectangle a reference kind (drawn with
+    // the reference markers) and puts the element's own kind back when it is released.
+    void SetSelType(TKXSelType Value) { FSelType = Value; }
     TTextAlign Align() const { return FAlign; }
     uint16_t Direction() const { return FDirection; }
     float TrX() const { return FTrX; }
@@ -167,10 +170,17 @@ public:
     // Points in label units, snapped to the editor's grid and kept inside the label.
     virtual void SetP1(int32_t X, int32_t Y);
     virtual void SetP2(int32_t X, int32_t Y);
+    // Write a point as it stands: no snapping, bounds, undo or notification. The editor
+    // places a new element with them at a point it has already snapped.
+    void PlaceP1(TPoint P);
+    void PlaceP2(TPoint P);
     // Orders the points so that P1 is the top-left corner.
     virtual void Normalize();
     // Moves both points by di (document units). No snapping, bounds or undo.
     void Move(TKXPoint2D di);
+    // Both points as given, in label units: no snapping, bounds or undo (the caller records).
+    // A layout places its members again; the document is marked modified when a point changed.
+    void PlacePoints(TPoint A, TPoint B);
     void RestoreScale();
 
     // --- Placement (screen and label rectangles, alignment) -------------------------

@@ -68,12 +68,22 @@ void TKXUndo::SetCapacity(int32_t Value)
 
 void TKXUndo::RecordUndo(TKXURAction Kind, TKXElement &Element)
 {
+    Enter(Kind, Element, nullptr);
+}
+
+void TKXUndo::RecordUndoState(TKXElement &Element, const TBytesArray &Record)
+{
+    Enter(TKXURAction::urProp, Element, &Record);
+}
+
+void TKXUndo::Enter(TKXURAction Kind, TKXElement &Element, const TBytesArray *Record)
+{
     if (FElementsAfected <= 0)
         return;
     if (!FOpen)
-        BeginUndoRecord(Kind, Element);
+        BeginStep(Kind, Element, Record);
     else
-        AddUndoElement(Kind, Element);
+        AddToStep(Kind, Element, Record);
 }
 
 void TKXUndo::StepSizeChanged(int32_t ElementsAfected)
@@ -95,11 +105,16 @@ void TKXUndo::ClearUndoRedo()
 
 void TKXUndo::BeginUndoRecord(TKXURAction Kind, TKXElement &Element)
 {
+    BeginStep(Kind, Element, nullptr);
+}
+
+void TKXUndo::BeginStep(TKXURAction Kind, TKXElement &Element, const TBytesArray *Record)
+{
     CloseStep();
     TStep step;
     step.Kind = Kind;
     try {
-        WriteEntry(step, Kind, Element);
+        WriteEntry(step, Kind, Element, Record);
     } catch (const EKxError &e) {
         // The element's state cannot be written (a text too long for a record): this
         // change gets no step, the history before it stays usable, and the user is told.
@@ -118,15 +133,20 @@ void TKXUndo::BeginUndoRecord(TKXURAction Kind, TKXElement &Element)
 
 void TKXUndo::AddUndoElement(TKXURAction Kind, TKXElement &Element)
 {
+    AddToStep(Kind, Element, nullptr);
+}
+
+void TKXUndo::AddToStep(TKXURAction Kind, TKXElement &Element, const TBytesArray *Record)
+{
     const bool belongs = FOpen && !FUndoList.empty() && FUndoList.back().Kind == Kind &&
                          std::find(FOpenSerials.begin(), FOpenSerials.end(), Element.Serial()) ==
                              FOpenSerials.end();
     if (!belongs) {
-        BeginUndoRecord(Kind, Element);
+        BeginStep(Kind, Element, Record);
         return;
     }
     try {
-        WriteEntry(FUndoList.back(), Kind, Element);
+        WriteEntry(FUndoList.back(), Kind, Element, Record);
     } catch (const EKxError &e) {
         // The step is kept with the entries it has and closed.
         CloseStep();
@@ -144,14 +164,18 @@ void TKXUndo::ReportUnrecorded(const EKxError &Error)
     FLab.UIServices().ShowMessage(QStringLiteral("THIS CHANGE CANNOT BE UNDONE : ") + QString::fromStdString(Error.what()));
 }
 
-void TKXUndo::WriteEntry(TStep &Step, TKXURAction Kind, TKXElement &Element)
+void TKXUndo::WriteEntry(TStep &Step, TKXURAction Kind, TKXElement &Element, const TBytesArray *Record)
 {
     TKXStreamWriter entry;
     entry.WriteUInt64(Element.Serial());
     if (Kind == TKXURAction::urDelete)
         entry.WriteInt32(FLab.IndexOf(&Element));
-    if (Kind != TKXURAction::urCreate)
+    if (Kind == TKXURAction::urProp && Record) {
+        entry.WriteUInt32(uint32_t(Record->size()));
+        entry.WriteBytes(*Record);
+    } else if (Kind != TKXURAction::urCreate) {
         WriteRecord(Element, entry);
+    }
     const TBytesArray &bytes = entry.Bytes();
     Step.Data.insert(Step.Data.end(), bytes.begin(), bytes.end());
     ++Step.Count;

@@ -58,6 +58,7 @@ public:
     // Adds Element to the open step (opening one when none is open or the entry does not
     // belong to it); the step is complete when it holds the announced number of entries.
     void AddUndoElement(TKXURAction Kind, TKXElement &Element) override;
+    void RecordUndoState(TKXElement &Element, const TBytesArray &Record) override;
 
     // --- Replay ------------------------------------------------------------------------
     bool UndoRedo(TKXURAction Action) override;
@@ -73,7 +74,11 @@ public:
     bool StepOpen() const { return FOpen; }
 
 private:
-    void WriteEntry(TStep &Step, TKXURAction Kind, TKXElement &Element);
+    // Record, when given, is the urProp state to write in place of the element's own.
+    void Enter(TKXURAction Kind, TKXElement &Element, const TBytesArray *Record);
+    void BeginStep(TKXURAction Kind, TKXElement &Element, const TBytesArray *Record);
+    void AddToStep(TKXURAction Kind, TKXElement &Element, const TBytesArray *Record);
+    void WriteEntry(TStep &Step, TKXURAction Kind, TKXElement &Element, const TBytesArray *Record);
     void Replay(const TStep &Source, TStep &Inverse);
     // A change whose state cannot be written gets no step: the user is told through the
     // UI services that it cannot be undone.

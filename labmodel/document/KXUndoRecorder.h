@@ -30,6 +30,15 @@ public:
     // without steps of its own records them as any other change.
     virtual void BeginUndoRecord(TKXURAction Kind, TKXElement &Element) { RecordUndo(Kind, Element); }
     virtual void AddUndoElement(TKXURAction Kind, TKXElement &Element) { RecordUndo(Kind, Element); }
+    // As RecordUndo(urProp, Element), with Record (the element's full record, as its
+    // SaveToStream wrote it earlier) as the state to go back to: a change that was made in
+    // several steps (a mouse drag) is undone to the state before its first step. A history
+    // that keeps no records records the element as any other change.
+    virtual void RecordUndoState(TKXElement &Element, const TBytesArray &Record)
+    {
+        (void)Record;
+        RecordUndo(TKXURAction::urProp, Element);
+    }
     // Replays the last undo (urUndo) or redo (urRedo) step; false when there is none.
     virtual bool UndoRedo(TKXURAction) { return false; }
     virtual int32_t UndoCount() const { return 0; }

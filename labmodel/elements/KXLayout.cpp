@@ -1,6 +1,7 @@
 #include "elements/KXLayout.h"
 
 #include "document/KXBaseLab.h"
+#include "document/KXDesignerServices.h"
 #include "platform/KXCanvas.h"
 #include "print/KXSheetRender.h"
 #include "stream/KXStream.h"
@@ -100,6 +101,14 @@ TKXColRowBase::TKXColRowBase(TKXCustomLab *AOwner) : TKXElement(AOwner)
 {
     FPenWidth = 10;
     FSelType = TKXSelType::stRect;
+}
+
+TKXColRowBase::~TKXColRowBase()
+{
+    if (!FIsSelected || !FOwner)
+        return;
+    if (TKXCustomEditor *ed = FOwner->Editor())
+        ed->DeleteFromSelection(this);
 }
 
 TKXElement *TKXColRowBase::ItemLayout()

@@ -30,6 +30,9 @@ struct TKXLayoutLine;
 class TKXColRowBase : public TKXElement {
 public:
     explicit TKXColRowBase(TKXCustomLab *AOwner);
+    // A selected item that goes away (its layout re-read by an undo, fewer columns) leaves
+    // the editor's selection first.
+    ~TKXColRowBase() override;
     const TKXPropTable &Published() const override;
 
     // Items have no record of their own with a type code; they are never drawn alone.

@@ -117,6 +117,18 @@ void TKXLine::SetP2(int32_t X, int32_t Y)
     Normalize();
 }
 
+void TKXLine::SetEnds(TPoint A, TPoint B)
+{
+    if (A == FP1 && B == FP2)
+        return;
+    FP1 = A;
+    FP2 = B;
+    UpdateExtent();
+    Normalize();
+    CoordChanged(QString());
+    MarkModified();
+}
+
 void TKXLine::Normalize()
 {
     if (FP1.x == -1 || FP2.x == -1 || GetIsSelected())

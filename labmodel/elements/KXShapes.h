@@ -32,6 +32,9 @@ public:
     // The same without normalizing: the editor drags one end with them.
     void MoveP1(int32_t X, int32_t Y) { TKXBase1D::SetP1(X, Y); }
     void MoveP2(int32_t X, int32_t Y) { TKXBase1D::SetP2(X, Y); }
+    // Both ends exactly as given (no grid, no bounds), normalized afterwards: the editor's
+    // extend, trim and join, which record the line themselves.
+    void SetEnds(TPoint A, TPoint B);
     // Puts the left end first and works out the direction; nothing happens while the line
     // is not placed (an X of -1) or is selected.
     void Normalize() override;
