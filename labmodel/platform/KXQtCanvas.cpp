@@ -5,6 +5,7 @@
 
 #include <QFont>
 #include <QFontMetricsF>
+#include <QGlyphRun>
 #include <QHash>
 #include <QRawFont>
 #include <QImage>
@@ -67,10 +68,19 @@ struct TRefFont {
         double Advance = 0;
     };
     QHash<char16_t, TGlyph> Glyphs;
+    // The raw font has the weight and slant asked for (none is made up by slanting or
+    // emboldening), so that its glyphs can be drawn as they are.
+    bool DrawsGlyphs = false;
 
-    // The advance of Text in reference pixels, or false when it needs the shaper.
-    bool SimpleAdvance(const QString &Text, double &Advance)
+    // The advance of Text in reference pixels, or false when it needs the shaper. Indexes
+    // and Positions, when given, receive the glyphs and their pen positions.
+    bool SimpleAdvance(const QString &Text, double &Advance, QList<quint32> *Indexes = nullptr,
+                       QList<QPointF> *Positions = nullptr)
     {
+        if (Indexes) {
+            Indexes->clear();
+            Positions->clear();
+        }
         double a = 0;
         char16_t previous = 0;
         for (const QChar ch : Text) {
@@ -87,6 +97,10 @@ struct TRefFont {
                 it = Glyphs.insert(c, Measure(ch));
             if (it->Index == 0)
                 return false;
+            if (Indexes) {
+                Indexes->append(it->Index);
+                Positions->append(QPointF(a, 0));
+            }
             a += it->Advance;
         }
         Advance = a;
@@ -134,6 +148,9 @@ std::shared_ptr<TRefFont> SharedRefFont(const TKXFont &Key)
     f->Ascent = fm.ascent();
     f->Cell = fm.ascent() + fm.descent();
     f->Raw = QRawFont::fromFont(f->Font);
+    f->DrawsGlyphs = f->Raw.isValid() && !Key.Underline && !Key.StrikeOut &&
+                     (f->Raw.weight() >= QFont::DemiBold) == Key.Bold &&
+                     (f->Raw.style() != QFont::StyleNormal) == Key.Italic;
     fonts.emplace(id, f);
     return f;
 }
@@ -156,6 +173,8 @@ struct TKXQtCanvas::TFontCache {
 // The device-space layout of one text: its font and the scale from reference pixels to
 // device units, per axis.
 struct TKXQtCanvas::TTextGeometry {
+    std::shared_ptr<TRefFont> Ref;
+    bool Simple = false; // the advance is the sum of the characters' own
     QFont Font;
     double Ascent = 0;   // reference pixels
     double Cell = 0;     // ascent + descent, reference pixels
@@ -667,6 +686,7 @@ TKXQtCanvas::TTextGeometry TKXQtCanvas::TextGeometry(const QString &Text) const
     }
     TFontCache &cache = *FFontCache;
     TTextGeometry g;
+    g.Ref = cache.Ref;
     g.Font = cache.Ref->Font;
     g.Ascent = cache.Ref->Ascent;
     g.Cell = cache.Ref->Cell;
@@ -687,8 +707,10 @@ TKXQtCanvas::TTextGeometry TKXQtCanvas::TextGeometry(const QString &Text) const
         if (FState.BreakCount > 0 && FState.BreakExtra != 0)
             g.Font.setWordSpacing(double(FState.BreakExtra) / FState.BreakCount * sx / g.KX);
     }
-    if (!spaced && cache.Ref->SimpleAdvance(Text, g.Advance))
+    if (!spaced && cache.Ref->SimpleAdvance(Text, g.Advance)) {
+        g.Simple = true;
         return g;
+    }
     if (cache.LastAdvance >= 0 && cache.LastExtra == FState.CharExtra && cache.LastBreakExtra == FState.BreakExtra &&
         cache.LastBreakCount == FState.BreakCount && cache.LastKX == g.KX && cache.LastText == Text) {
         g.Advance = cache.LastAdvance;
@@ -723,8 +745,25 @@ void TKXQtCanvas::TextOut(int32_t X, int32_t Y, const QString &Text)
     if (FState.BkMode == TKXBkMode::bkOpaque)
         FPainter->fillRect(QRectF(0, 0, g.Advance, g.Cell), ToQColor(FState.BkColor));
     FPainter->setBackgroundMode(Qt::TransparentMode);
-    FPainter->setFont(g.Font);
     FPainter->setPen(ToQColor(FState.Font.Color));
+    // PDF pages get a text that needs no shaping as its glyphs, placed by the advances
+    // measured already: the same glyphs at the same places as Qt's shaper gives, without
+    // shaping again. (A picture records the glyphs without their characters, and screens
+    // place glyphs by their own rules, so other targets draw the text.)
+    if (g.Simple && g.Ref->DrawsGlyphs && PdfTarget()) {
+        thread_local QList<quint32> indexes;
+        thread_local QList<QPointF> positions;
+        double advance = 0;
+        if (g.Ref->SimpleAdvance(Text, advance, &indexes, &positions)) {
+            QGlyphRun run;
+            run.setRawFont(g.Ref->Raw);
+            run.setGlyphIndexes(indexes);
+            run.setPositions(positions);
+            FPainter->drawGlyphRun(QPointF(0, g.Ascent), run);
+            return;
+        }
+    }
+    FPainter->setFont(g.Font);
     FPainter->drawText(QPointF(0, g.Ascent), Text);
 }
 
