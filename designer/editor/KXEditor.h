@@ -189,6 +189,15 @@ public:
     bool AllowEdit() const { return FAllowEdit; }
     void SetAllowEdit(bool Value);
 
+    // --- Insertion with the drawing tools --------------------------------------------------------
+    // The selection tool is back after an insertion: the tool alone, without SetDrawTool's
+    // event and reset of the reference-line state (the surface reports the change itself).
+    void ReturnToSelectionTool()
+    {
+        FDrawTool = TKXDrawTool::dwSelection;
+        FCurrentCursor = 0;
+    }
+
     // --- Properties ----------------------------------------------------------------------------
     // Colour of the scroll box and the margin strips.
     TColor Color() const { return FColor; }

@@ -134,6 +134,19 @@ private:
     // A click of the reference-line tools (extend, trim, join).
     void RefLineClick(Qt::KeyboardModifiers Shift, int32_t X, int32_t Y);
 
+    // --- Insertion with the drawing tools (KXBackLabTools.cpp) ------------------------------
+    // Selects an element a press created and opens its undo step; Announced: OnBeforeInsert
+    // was raised for it already (a picture announces itself).
+    void InsertPressed(TKXElement *Element, bool Announced);
+    // The same for an element a release built (El).
+    void InsertReleased(TKXElement *Element, bool Announced);
+    // A drawn paragraph is inserted at once, its dialog opening before painting resumes.
+    void InsertParagraph(TKXElement *Paragraph);
+    // With the editor's SelectionAfterInsert, the selection tool is back after an insertion.
+    void HandBackSelectionTool();
+    // The rulers show the frame of a single selected element.
+    void ShowSelectionOnRulers();
+
     // Appends the lines of tests a to d (see BuildGuideLines) for S against O to Lines; with
     // Snap, fills the free edges of ChkPts from Label (the other element in label units).
     void CompareEdges(const TRect &S, const TRect &O, bool Pixels, std::vector<TRefPoints> &Lines,

@@ -501,6 +501,18 @@ void TKXElement::SetP1(int32_t X, int32_t Y)
     MarkModified();
 }
 
+void TKXElement::PlaceP1(TPoint P)
+{
+    FP1 = P;
+    UpdateExtent();
+}
+
+void TKXElement::PlaceP2(TPoint P)
+{
+    FP2 = P;
+    UpdateExtent();
+}
+
 void TKXElement::SetP2(int32_t X, int32_t Y)
 {
     if (TPoint{X, Y} == FP2)

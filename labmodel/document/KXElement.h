@@ -170,6 +170,10 @@ public:
     // Points in label units, snapped to the editor's grid and kept inside the label.
     virtual void SetP1(int32_t X, int32_t Y);
     virtual void SetP2(int32_t X, int32_t Y);
+    // Write a point as it stands: no snapping, bounds, undo or notification. The editor
+    // places a new element with them at a point it has already snapped.
+    void PlaceP1(TPoint P);
+    void PlaceP2(TPoint P);
     // Orders the points so that P1 is the top-left corner.
     virtual void Normalize();
     // Moves both points by di (document units). No snapping, bounds or undo.
