@@ -167,7 +167,6 @@ private:
     // Puts the grabbed divider of the selected layout at pixel Pos.
     void PlaceDivider(int32_t Pos);
     void EndDrag();
-    void ShowSelectionOnRulers();
     // Each element a drag may change, with its record as it was at the press: the drag's
     // undo step puts exactly that back. By serial number, so an element removed meanwhile is
     // simply passed over.
