@@ -725,32 +725,34 @@ void TKXCustomEditor::KeyDown(int Key, Qt::KeyboardModifiers Shift)
     const bool shift = Shift.testFlag(Qt::ShiftModifier);
     if (!ctrl && !shift)
         return;
-    // One undo step for the whole selection; the count is not limited to 16 bits.
-    Label()->SetUnReIni(int32_t(ElementsSelected.size()));
-    for (TKXElement *e : ElementsSelected) {
-        Label()->RecordUndo(TKXURAction::urProp, *e);
-        if (ctrl) {
-            switch (Key) {
-            case Qt::Key_Left: e->MoveLayoutBy(-Grid.IncX, 0); break;
-            case Qt::Key_Right: e->MoveLayoutBy(Grid.IncX, 0); break;
-            case Qt::Key_Up: e->MoveLayoutBy(0, -Grid.IncY); break;
-            case Qt::Key_Down: e->MoveLayoutBy(0, Grid.IncY); break;
-            }
-        } else {
-            // Resizes at the right or bottom edge; never to nothing. SetP2 marks the label
-            // modified, as a move does.
-            const TPoint p1 = e->P1(), p2 = e->P2();
-            switch (Key) {
-            case Qt::Key_Right: e->SetP2(p2.x + Grid.IncX, p2.y); break;
-            case Qt::Key_Down: e->SetP2(p2.x, p2.y + Grid.IncY); break;
-            case Qt::Key_Left:
-                if (p2.x - Grid.IncX > p1.x)
-                    e->SetP2(p2.x - Grid.IncX, p2.y);
-                break;
-            case Qt::Key_Up:
-                if (p2.y - Grid.IncY > p1.y)
-                    e->SetP2(p2.x, p2.y - Grid.IncY);
-                break;
+    {
+        // One undo step for the whole selection; the count is not limited to 16 bits.
+        TKXUndoStep step(*Label(), int32_t(ElementsSelected.size()));
+        for (TKXElement *e : ElementsSelected) {
+            Label()->RecordUndo(TKXURAction::urProp, *e);
+            if (ctrl) {
+                switch (Key) {
+                case Qt::Key_Left: e->MoveLayoutBy(-Grid.IncX, 0); break;
+                case Qt::Key_Right: e->MoveLayoutBy(Grid.IncX, 0); break;
+                case Qt::Key_Up: e->MoveLayoutBy(0, -Grid.IncY); break;
+                case Qt::Key_Down: e->MoveLayoutBy(0, Grid.IncY); break;
+                }
+            } else {
+                // Resizes at the right or bottom edge; never to nothing. SetP2 marks the label
+                // modified, as a move does.
+                const TPoint p1 = e->P1(), p2 = e->P2();
+                switch (Key) {
+                case Qt::Key_Right: e->SetP2(p2.x + Grid.IncX, p2.y); break;
+                case Qt::Key_Down: e->SetP2(p2.x, p2.y + Grid.IncY); break;
+                case Qt::Key_Left:
+                    if (p2.x - Grid.IncX > p1.x)
+                        e->SetP2(p2.x - Grid.IncX, p2.y);
+                    break;
+                case Qt::Key_Up:
+                    if (p2.y - Grid.IncY > p1.y)
+                        e->SetP2(p2.x, p2.y - Grid.IncY);
+                    break;
+                }
             }
         }
     }

@@ -91,6 +91,47 @@ public:
     // In the order the elements were selected.
     std::vector<TKXElement *> ElementsSelected;
 
+    // --- Deleting, stacking order and arrangement (KXEditorArrange.cpp) ----------------------
+    // Each command that changes elements is one undo step and marks the label modified; a
+    // command without a label or with too few selected elements does nothing.
+    // Deletes the selected elements (one undo step that puts them back in their places).
+    void DeleteSelection();
+    // The first selected element to the front (index 0) or the back of the stacking order.
+    void SelecBringToFront();
+    void SelecSendToBack();
+    // Aligns the selection's frames to the label's guide lines (epLeft .. epBottom) or to the
+    // first selected element's edge (epFirstLeft .. epFirstBottom; that one stays).
+    void AlignPos(TKXAlignPos AlgPos);
+    // Centres one element on the label, several on the mean of their centres; sizes kept.
+    void CenterPosHorz();
+    void CenterPosVert();
+    // Three or more: the outer elements stay and the gaps between neighbours become equal.
+    void SpaceVertical();
+    void SpaceHorizontal();
+    // Two or more: each element after the first (by position) starts Gap (current units)
+    // after the start of the one before it.
+    void SpaceVertical(float Gap);
+    void SpaceHorizontal(float Gap);
+    // Lines, rectangles, pictures, paragraphs, tables and layouts get the width (height) of
+    // the first of them that has one; other kinds keep their size.
+    void SameWidth();
+    void SameHeight();
+
+    // --- Internal clipboard (KXEditorClipboard.cpp) ------------------------------------------
+    // A private copy of element records; it outlives the label it came from, so it can be
+    // pasted into the next label shown.
+    void CopySelection();
+    // Copy, then delete the selection; a cut is pasted back at its own place.
+    void CutSelection();
+    // Something to paste.
+    bool ElementsCopied() const { return !FTempStream.empty(); }
+    void EmptyCopied();
+    // New elements from the copy, at the back of the stacking order, with new names; each
+    // paste is one undo step. Without a point they land 2 mm (0.1 inch) from the copied
+    // ones, else their top-left corner goes to (X, Y), pixels at 100 % zoom.
+    void PasteSelection();
+    void PasteSelection(int32_t X, int32_t Y);
+
     // --- Hit tests and drag support for the surface (surface pixels) ---------------------------
     // The front-most element under Point: selected alone, or with Shift added to (or taken
     // from) the selection. False when nothing is there (the selection is unchanged).
@@ -296,6 +337,15 @@ private:
     TColor FSelMultiColor = 0x808080;
     int16_t FCurrentCursor = 0;
     TKXElement *FSelectLayout = nullptr;
+    // The copy stream: Int32 count, then that many element records (type byte first).
+    TBytesArray FTempStream;
+    bool FCutEle = false; // the copy stream came from a cut
+    // One axis of the arrangement commands (Horizontal: X1, X2; else Y1, Y2).
+    void CenterPos(bool Horizontal);
+    std::vector<TKXElement *> RecordedByPosition(bool Horizontal);
+    void SpaceEvenly(bool Horizontal);
+    void SpaceByGap(bool Horizontal, float Gap);
+    void SameSize(bool Horizontal);
 
     // The reference-line tools' state: the chosen references (by element and its serial, so
     // that one removed from the label is never used) and the click points.

@@ -144,8 +144,6 @@ private:
     void InsertParagraph(TKXElement *Paragraph);
     // With the editor's SelectionAfterInsert, the selection tool is back after an insertion.
     void HandBackSelectionTool();
-    // The rulers show the frame of a single selected element.
-    void ShowSelectionOnRulers();
 
     // Appends the lines of tests a to d (see BuildGuideLines) for S against O to Lines; with
     // Snap, fills the free edges of ChkPts from Label (the other element in label units).

@@ -302,15 +302,6 @@ void TKXBackLab::HandBackSelectionTool()
         FEditor->OnChangeDrawTool(FEditor, used, TKXDrawTool::dwSelection);
 }
 
-void TKXBackLab::ShowSelectionOnRulers()
-{
-    if (FEditor->GetSelectedCount() != 1)
-        return;
-    const TKXElement *e = FEditor->GetSelect();
-    FEditor->RulerSettings().Data()->SetCoorSelect(e->GetFrameLeft(), e->GetFrameTop(), e->GetFrameRight(),
-                                                   e->GetFrameBottom());
-}
-
 // ---------------------------------------------------------------------------------------
 // Pictures
 

@@ -548,6 +548,18 @@ void TKXElement::Move(TKXPoint2D di)
     MarkModified();
 }
 
+void TKXElement::PlacePoints(TPoint A, TPoint B)
+{
+    if (A == FP1 && B == FP2)
+        return;
+    FP1 = A;
+    FP2 = B;
+    UpdateExtent();
+    if (TKXLayoutCells *layout = AsLayout())
+        layout->RealignElements();
+    MarkModified();
+}
+
 void TKXElement::RestoreScale()
 {
     if (FTrX == 1.0f && FTrY == 1.0f)

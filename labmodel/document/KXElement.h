@@ -178,6 +178,9 @@ public:
     virtual void Normalize();
     // Moves both points by di (document units). No snapping, bounds or undo.
     void Move(TKXPoint2D di);
+    // Both points as given, in label units: no snapping, bounds or undo (the caller records).
+    // A layout places its members again; the document is marked modified when a point changed.
+    void PlacePoints(TPoint A, TPoint B);
     void RestoreScale();
 
     // --- Placement (screen and label rectangles, alignment) -------------------------

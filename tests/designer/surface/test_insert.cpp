@@ -87,6 +87,16 @@ struct Board {
         QTest::mouseRelease(&Surface(), Qt::LeftButton, {}, Point);
     }
 
+    // Drags a shape out with Tool from From to To.
+    void Draw(TKXDrawTool Tool, QPoint From, QPoint To)
+    {
+        Editor->SetDrawTool(Tool);
+        ToolChanges.clear();
+        QTest::mousePress(&Surface(), Qt::LeftButton, {}, From);
+        QTest::mouseMove(&Surface(), To);
+        QTest::mouseRelease(&Surface(), Qt::LeftButton, {}, To);
+    }
+
     PictureChooser UI; // outlives the label
     std::unique_ptr<DialogCountingLab> Lab;
     std::unique_ptr<TKXEditor> Editor;
@@ -187,15 +197,18 @@ TEST(DesignerInsert, PressSnapsPointOneOntoTheNearestGridPoint)
 
 TEST(DesignerInsert, SelectionAfterInsertHandsBackTheSelectionTool)
 {
-    Board b;
-    b.Editor->SelectionAfterInsert = true;
-    b.Click(TKXDrawTool::dwText, PressAt);
-    ASSERT_EQ(b.ToolChanges.size(), 1u);
-    EXPECT_EQ(b.ToolChanges[0], std::make_pair(TKXDrawTool::dwText, TKXDrawTool::dwSelection));
-    EXPECT_EQ(b.Editor->DrawTool(), TKXDrawTool::dwSelection);
-    EXPECT_EQ(b.Surface().CursorSlot(), 0);
-    // The new element stays selected.
-    EXPECT_EQ(b.Editor->GetSelect(), b.Lab->GetElement(1));
+    for (TKXDrawTool tool : {TKXDrawTool::dwText, TKXDrawTool::dwRect, TKXDrawTool::dwParagraph}) {
+        Board b;
+        b.Editor->SelectionAfterInsert = true;
+        b.Draw(tool, QPoint(50, 40), QPoint(120, 90));
+        ASSERT_EQ(b.ToolChanges.size(), 1u) << int(tool);
+        EXPECT_EQ(b.ToolChanges[0], std::make_pair(tool, TKXDrawTool::dwSelection));
+        EXPECT_EQ(b.Editor->DrawTool(), TKXDrawTool::dwSelection);
+        EXPECT_EQ(b.Surface().CursorSlot(), 0);
+        // The new element stays selected.
+        ASSERT_EQ(b.Lab->ElementCount(), 1) << int(tool);
+        EXPECT_EQ(b.Editor->GetSelect(), b.Lab->GetElement(1));
+    }
 }
 
 TEST(DesignerInsert, ToolsWithoutAnElementCreateNothing)
@@ -213,9 +226,6 @@ TEST(DesignerInsert, ToolsWithoutAnElementCreateNothing)
     }
 }
 
-// ---------------------------------------------------------------------------------------
-// Pictures
-
 namespace {
 
 // A small picture file in a temporary folder.
@@ -232,6 +242,137 @@ struct PictureFile {
 };
 
 } // namespace
+
+// ---------------------------------------------------------------------------------------
+// Kinds drawn with the mouse
+
+namespace {
+
+// The band used below, (40, 30) to (140, 110) pixels, in label units.
+const QPoint BandFrom(40, 30), BandTo(140, 110);
+const TRect BandLabel{1058, 793, 3704, 2907}; // 1058.2, 793.0, 3703.7, 2907.5
+
+TRect PointsOf(const TKXElement &E) { return {E.P1().x, E.P1().y, E.P2().x, E.P2().y}; }
+
+} // namespace
+
+TEST(DesignerInsert, EachDrawingToolBuildsItsKindInTheBand)
+{
+    PictureFile pic;
+    const struct {
+        TKXDrawTool Tool;
+        TKXEle Kind;
+        int16_t Figure; // rectangles only
+        int Dialogs;    // element dialogs opened after the insertion
+    } cases[] = {
+        {TKXDrawTool::dwLine, TKXEle::deLine, 0, 1},
+        {TKXDrawTool::dwRect, TKXEle::deRect, TKXRect::fgRectangle, 1},
+        {TKXDrawTool::dwCircle, TKXEle::deRect, TKXRect::fgEllipse, 1},
+        {TKXDrawTool::dwTriangle, TKXEle::deRect, TKXRect::fgTriangle, 1},
+        {TKXDrawTool::dwTable, TKXEle::deTable, 0, 1},
+        {TKXDrawTool::dwLayout, TKXEle::deLayout, 0, 1},
+        {TKXDrawTool::dwParagraph, TKXEle::deParagraph, 0, 1},
+        {TKXDrawTool::dwImage, TKXEle::deImage, 0, 0},
+    };
+    for (const auto &c : cases) {
+        Board b;
+        b.UI.File = pic.Path;
+        const std::string name = std::to_string(int(c.Tool));
+        const int steps = b.Undo().UndoCount();
+        b.Draw(c.Tool, BandFrom, BandTo);
+        ASSERT_EQ(b.Lab->ElementCount(), 1) << name;
+        TKXElement *e = b.Lab->GetElement(1);
+        EXPECT_EQ(e->ElementType(), c.Kind) << name;
+        EXPECT_EQ(PointsOf(*e), BandLabel) << name;
+        if (auto *r = dynamic_cast<TKXRect *>(e)) {
+            EXPECT_EQ(r->Figure(), c.Figure) << name;
+            EXPECT_EQ(r->Ellipse(), c.Tool == TKXDrawTool::dwCircle) << name;
+        }
+        if (auto *img = dynamic_cast<TKXImage *>(e)) {
+            EXPECT_EQ(img->FileImage(), pic.Path);
+        }
+        if (auto *table = dynamic_cast<TKXTable *>(e)) {
+            EXPECT_GT(table->Rows(), 0); // rows counted for the drawn height
+        }
+        EXPECT_FALSE(b.Surface().Drawing) << name;
+        EXPECT_EQ(b.Editor->GetSelectedCount(), 1) << name;
+        EXPECT_EQ(b.Editor->GetSelect(), e) << name;
+        // Announced once (a picture too), before it was selected.
+        ASSERT_EQ(b.Announced.size(), 1u) << name;
+        EXPECT_EQ(b.Announced[0].first, e) << name;
+        EXPECT_FALSE(b.Announced[0].second) << name;
+        EXPECT_TRUE(b.Lab->Modified()) << name;
+        EXPECT_EQ(b.Lab->PropDialogs, c.Dialogs) << name;
+        EXPECT_EQ(b.Editor->DrawTool(), c.Tool) << name;
+        // Building it recorded nothing but its creation; undo takes it away.
+        ExpectInsertStep(b, steps, name.c_str());
+        b.Lab->UndoRedo(TKXURAction::urUndo);
+        EXPECT_EQ(b.Lab->ElementCount(), 0) << name;
+        EXPECT_EQ(b.Editor->GetSelectedCount(), 0) << name;
+    }
+}
+
+TEST(DesignerInsert, RectangleDrawnInAnyDirectionIsTheSame)
+{
+    const std::pair<QPoint, QPoint> bands[] = {
+        {BandFrom, BandTo},
+        {BandTo, BandFrom},
+        {{BandTo.x(), BandFrom.y()}, {BandFrom.x(), BandTo.y()}},
+        {{BandFrom.x(), BandTo.y()}, {BandTo.x(), BandFrom.y()}},
+    };
+    for (const auto &[from, to] : bands) {
+        Board b;
+        b.Draw(TKXDrawTool::dwRect, from, to);
+        ASSERT_EQ(b.Lab->ElementCount(), 1);
+        EXPECT_EQ(PointsOf(*b.Lab->GetElement(1)), BandLabel) << from.x() << "," << from.y();
+    }
+}
+
+TEST(DesignerInsert, TablesAndLayoutsAreAtLeastOnePointFiveMillimetres)
+{
+    // Drawn 3 x 2 pixels: 80 x 53 label units.
+    const struct {
+        TKXDrawTool Tool;
+        int32_t W, H;
+    } cases[] = {
+        {TKXDrawTool::dwTable, 150, 150},
+        {TKXDrawTool::dwLayout, 150, 150},
+        {TKXDrawTool::dwRect, 80, 53}, // no minimum
+    };
+    for (const auto &c : cases) {
+        Board b;
+        b.Draw(c.Tool, BandFrom, BandFrom + QPoint(3, 2));
+        ASSERT_EQ(b.Lab->ElementCount(), 1);
+        const TKXElement &e = *b.Lab->GetElement(1);
+        EXPECT_EQ(e.P1(), (TPoint{BandLabel.Left, BandLabel.Top})) << int(c.Tool);
+        EXPECT_EQ(e.P2().x - e.P1().x, c.W) << int(c.Tool);
+        EXPECT_EQ(e.P2().y - e.P1().y, c.H) << int(c.Tool);
+    }
+}
+
+TEST(DesignerInsert, UprightLinesRunAlongTheLongerExtent)
+{
+    const struct {
+        QPoint To;
+        TRect Points;
+    } cases[] = {
+        {{140, 60}, {1058, 793, 3704, 793}},  // wider than high: horizontal
+        {{70, 110}, {1058, 793, 1058, 2907}}, // higher than wide: vertical
+        {{90, 80}, {1058, 793, 1058, 2115}},  // as wide as high: vertical (2114.5)
+        {{10, 40}, {265, 793, 1058, 793}},    // leftwards: the left end comes first
+    };
+    for (const auto &c : cases) {
+        Board b;
+        b.Editor->SetLineMove(TKXLineMove::lmOrto);
+        b.Draw(TKXDrawTool::dwLine, BandFrom, c.To);
+        ASSERT_EQ(b.Lab->ElementCount(), 1);
+        EXPECT_EQ(PointsOf(*b.Lab->GetElement(1)), c.Points) << c.To.x() << "," << c.To.y();
+    }
+}
+
+// ---------------------------------------------------------------------------------------
+// Pictures
+
 
 // Regression: a picture was announced twice, once by the picture insertion and once more
 // by the insertion steps of the press or release that asked for it.
@@ -273,15 +414,15 @@ TEST(DesignerInsert, CancelledPictureChooserCreatesNothing)
         b.UI.File.clear();
         b.Editor->InsertImage().SetFixedSize(fixed);
         const int steps = b.Undo().UndoCount();
-        EXPECT_EQ(b.Surface().InsertPicture({10, 10, 80, 60}), nullptr);
-        if (fixed)
-            b.Click(TKXDrawTool::dwImage, PressAt);
-        EXPECT_EQ(b.UI.Asked, fixed ? 2 : 1);
-        EXPECT_EQ(b.Lab->ElementCount(), 0);
-        EXPECT_EQ(b.Undo().UndoCount(), steps);
-        EXPECT_TRUE(b.Announced.empty());
-        EXPECT_FALSE(b.Lab->Modified());
-        EXPECT_FALSE(b.Surface().Added);
+        b.Draw(TKXDrawTool::dwImage, BandFrom, BandTo);
+        EXPECT_EQ(b.UI.Asked, 1) << fixed;
+        EXPECT_EQ(b.Lab->ElementCount(), 0) << fixed;
+        EXPECT_EQ(b.Undo().UndoCount(), steps) << fixed;
+        EXPECT_TRUE(b.Announced.empty()) << fixed;
+        EXPECT_FALSE(b.Lab->Modified()) << fixed;
+        EXPECT_FALSE(b.Surface().Added) << fixed;
+        EXPECT_FALSE(b.Surface().Drawing) << fixed;
+        EXPECT_EQ(b.Lab->PropDialogs, 0) << fixed;
     }
 }
 
