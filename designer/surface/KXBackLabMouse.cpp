@@ -507,6 +507,15 @@ void TKXBackLab::PlaceDivider(int32_t Pos)
     }
 }
 
+void TKXBackLab::ShowSelectionOnRulers()
+{
+    kx::TKXDataRuler *d = FEditor->DataRuler();
+    if (!d || FEditor->GetSelectedCount() != 1)
+        return;
+    const TKXElement *e = FEditor->GetSelect();
+    d->SetCoorSelect(e->GetFrameLeft(), e->GetFrameTop(), e->GetFrameRight(), e->GetFrameBottom());
+}
+
 // ---------------------------------------------------------------------------------------
 // Release
 
