@@ -92,7 +92,8 @@ void TKXCustomEditor::DeleteSelection()
         lab->RemoveElement(e, false, false);
     FRulers->Data()->SetCoorSelect(0, 0, 0, 0);
     UpdateEditor(true);
-    lab->SetModified(true);
+    if (!doomed.empty())
+        lab->SetModified(true);
     if (OnSelectChange)
         OnSelectChange(this);
 }

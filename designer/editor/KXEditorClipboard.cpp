@@ -12,18 +12,29 @@
 #include "document/KXElementFactory.h"
 #include "stream/KXStream.h"
 
+#include <vector>
+
 namespace kx::designer {
 
 void TKXCustomEditor::CopySelection()
 {
     FCutEle = false;
     FTempStream.clear();
+    TKXCustomLab *lab = Label();
+    if (!lab)
+        return;
+    // Only the label's own elements have a record that starts with their kind: a layout's
+    // column or row item is part of its layout and is left out.
+    std::vector<const TKXElement *> copied;
+    for (const TKXElement *e : ElementsSelected)
+        if (lab->IndexOf(e) >= 0)
+            copied.push_back(e);
     // Nothing selected leaves nothing to paste.
-    if (ElementsSelected.empty())
+    if (copied.empty())
         return;
     TKXStreamWriter out;
-    out.WriteInt32(int32_t(ElementsSelected.size()));
-    for (const TKXElement *e : ElementsSelected)
+    out.WriteInt32(int32_t(copied.size()));
+    for (const TKXElement *e : copied)
         e->SaveToStream(out);
     FTempStream = out.TakeBytes();
 }

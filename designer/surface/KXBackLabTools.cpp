@@ -79,11 +79,17 @@ void PlaceInBand(const TKXCustomEditor &Ed, TKXElement &E, const TRect &R)
 }
 
 // Tables and layouts too small to hold anything are widened and heightened to the minimum.
+// A grid coarser than the minimum would snap the corner back onto point 1: then the corner
+// is written as it stands, off the grid.
 void KeepMinimumSize(TKXElement &E)
 {
     const TPoint p1 = E.P1(), p2 = E.P2();
-    if (p2.x - p1.x < MinTableSide || p2.y - p1.y < MinTableSide)
-        E.SetP2(std::max(p2.x, p1.x + MinTableSide), std::max(p2.y, p1.y + MinTableSide));
+    if (p2.x - p1.x >= MinTableSide && p2.y - p1.y >= MinTableSide)
+        return;
+    const TPoint wanted{std::max(p2.x, p1.x + MinTableSide), std::max(p2.y, p1.y + MinTableSide)};
+    E.SetP2(wanted.x, wanted.y);
+    if (E.P2().x - p1.x < MinTableSide || E.P2().y - p1.y < MinTableSide)
+        E.PlaceP2(wanted);
 }
 
 } // namespace
@@ -196,7 +202,7 @@ void TKXBackLab::ToolRelease(const TRect &R, int32_t X, int32_t Y)
         auto *table = lab->NewElement<TKXTable>();
         PlaceInBand(*FEditor, *table, R);
         KeepMinimumSize(*table);
-        table->UpdateRowCount();
+        table->UpdateAll();
         El = table;
         Added = true;
         break;

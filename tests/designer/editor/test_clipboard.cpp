@@ -2,6 +2,8 @@
 // with new names for the pasted elements and one undo step per paste.
 #include "ArrangeFixture.h"
 
+#include "elements/KXLayout.h"
+
 #include <gtest/gtest.h>
 
 #include <set>
@@ -209,4 +211,26 @@ TEST(DesignerClipboard, ARecordWithoutAKindEndsThePaste)
     EXPECT_EQ(f.Lab->ElementsAfected(), 1);
     f.Lab->UndoRedo(TKXURAction::urUndo);
     EXPECT_EQ(f.Lab->ElementCount(), 3);
+}
+
+// A layout's column item has no record of its own: copying it with other elements copies the
+// others only, and copying it alone leaves nothing to paste.
+TEST(DesignerClipboard, LayoutItemsAreNotCopied)
+{
+    RealKindsEditor f;
+    auto *layout = f.Add<TKXLayout>({100, 100, 3000, 3000});
+    layout->SetColCount(2);
+    auto *box = f.Add({4000, 500, 5000, 1500});
+    TKXElement *column = layout->GetColumn(1);
+    ASSERT_NE(column, nullptr);
+    f.Select({column, box});
+    f.Ed().CopySelection();
+    f.Ed().PasteSelection();
+    ASSERT_EQ(f.Lab->ElementCount(), 3);
+    EXPECT_EQ(f.Lab->GetElement(3)->ElementType(), TKXEle::deRect);
+    EXPECT_EQ(Pts(f.Lab->GetElement(3)), (TRect{4200, 700, 5200, 1700}));
+
+    f.Select({column});
+    f.Ed().CopySelection();
+    EXPECT_FALSE(f.Ed().ElementsCopied());
 }

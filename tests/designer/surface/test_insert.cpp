@@ -330,21 +330,31 @@ TEST(DesignerInsert, RectangleDrawnInAnyDirectionIsTheSame)
 
 TEST(DesignerInsert, TablesAndLayoutsAreAtLeastOnePointFiveMillimetres)
 {
-    // Drawn 3 x 2 pixels: 80 x 53 label units.
+    // Drawn 3 x 2 pixels: 80 x 53 label units; on a 10 mm grid both corners snap onto
+    // (1000, 1000).
     const struct {
         TKXDrawTool Tool;
+        bool Grid;
+        TPoint P1;
         int32_t W, H;
     } cases[] = {
-        {TKXDrawTool::dwTable, 150, 150},
-        {TKXDrawTool::dwLayout, 150, 150},
-        {TKXDrawTool::dwRect, 80, 53}, // no minimum
+        {TKXDrawTool::dwTable, false, {1058, 793}, 150, 150},
+        {TKXDrawTool::dwLayout, false, {1058, 793}, 150, 150},
+        {TKXDrawTool::dwRect, false, {1058, 793}, 80, 53}, // no minimum
+        {TKXDrawTool::dwTable, true, {1000, 1000}, 150, 150},
+        {TKXDrawTool::dwLayout, true, {1000, 1000}, 150, 150},
     };
     for (const auto &c : cases) {
         Board b;
+        if (c.Grid) {
+            b.Editor->Snap = TKXSnap::snGrid;
+            b.Editor->Grid.IncX = 1000;
+            b.Editor->Grid.IncY = 1000;
+        }
         b.Draw(c.Tool, BandFrom, BandFrom + QPoint(3, 2));
         ASSERT_EQ(b.Lab->ElementCount(), 1);
         const TKXElement &e = *b.Lab->GetElement(1);
-        EXPECT_EQ(e.P1(), (TPoint{BandLabel.Left, BandLabel.Top})) << int(c.Tool);
+        EXPECT_EQ(e.P1(), c.P1) << int(c.Tool);
         EXPECT_EQ(e.P2().x - e.P1().x, c.W) << int(c.Tool);
         EXPECT_EQ(e.P2().y - e.P1().y, c.H) << int(c.Tool);
     }
