@@ -12,6 +12,7 @@
 #include "platform/KXCanvas.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace kx {
 
@@ -97,6 +98,10 @@ void TKXElement::DrawBarcode1D(TPoint Pos, TKXCanvas &Canvas, TKXDrawType DrawTy
     clearPen.Color = FColor;
     Canvas.SetPen(clearPen);
     Canvas.SetBrush({FColor, TKXBrushStyle::bsSolid});
+    // All bars go to the canvas in one call; printers and PDF files still get one fill per
+    // bar, so that each keeps its width there.
+    thread_local std::vector<TRect> bars;
+    bars.clear();
     int64_t x = int64_t(O.x) + LM;
     const int64_t y = int64_t(O.y) + TM;
     for (const char code : Bar.Pattern) {
@@ -118,9 +123,10 @@ void TKXElement::DrawBarcode1D(TPoint Pos, TKXCanvas &Canvas, TKXDrawType DrawTy
             break;
         }
         if (draw && w > 0)
-            Canvas.FillRect(Turned(r, O, angle));
+            bars.push_back(Turned(r, O, angle));
         x += w;
     }
+    Canvas.FillRects(bars, TKXCanvas::TRectFill::rfEach);
 
     // Human-readable text under the bars.
     if (Bar.ShowNumber && !Bar.Text.isEmpty()) {

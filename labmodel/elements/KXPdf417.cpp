@@ -337,12 +337,16 @@ void TKXPdf417::PaintSymbol(TKXCanvas &Canvas, TPoint A, TKXDrawType DrawType)
         Canvas.FillRect(Turned({A.x, A.y, A.x + W, A.y + H}, A, angle));
     }
     Canvas.SetBrush({FColor, TKXBrushStyle::bsSolid});
+    // Every bar of the symbol is given to the canvas in one call at the end (one fill per
+    // bar on printers and PDF files).
+    thread_local std::vector<TRect> boxes;
+    boxes.clear();
     // Bars of one pattern from module `module` on, widths in modules, bar first.
     auto bars = [&](int module, const int *widths, int count, int32_t top, int32_t bottom) {
         for (int e = 0; e < count; ++e) {
             if (e % 2 == 0) {
                 const int32_t left = x0 + module * FBWidth;
-                Canvas.FillRect(Turned({left, top, left + widths[e] * FBWidth, bottom}, A, angle));
+                boxes.push_back(Turned({left, top, left + widths[e] * FBWidth, bottom}, A, angle));
             }
             module += widths[e];
         }
@@ -371,6 +375,7 @@ void TKXPdf417::PaintSymbol(TKXCanvas &Canvas, TPoint A, TKXDrawType DrawType)
         if (!FTruncated)
             codeword(17 * (C + 2), cluster, FPdf.RightIndicator(j), top, bottom);
     }
+    Canvas.FillRects(boxes, TKXCanvas::TRectFill::rfEach);
     Canvas.RestoreState();
 }
 

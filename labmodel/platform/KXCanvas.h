@@ -204,10 +204,15 @@ public:
     virtual void Polygon(const std::vector<TPoint> &Points) = 0;
     // The rectangle filled with the brush, no outline.
     virtual void FillRect(const TRect &R) = 0;
-    // Many rectangles filled with the brush at once (the modules of a symbol); the same as
-    // FillRect on each, in order.
-    virtual void FillRects(const std::vector<TRect> &Rects)
+    // Many rectangles filled with the brush at once; the same area as FillRect on each, in
+    // order. Printers and PDF files get them as one filled area (the modules of a matrix
+    // symbol), or with rfEach as one fill per rectangle, as FillRect gives: printers and
+    // viewers fit the edges of a lone filled rectangle to their pixels, which keeps every
+    // bar of a barcode at its width.
+    enum class TRectFill : uint8_t { rfOneArea, rfEach };
+    virtual void FillRects(const std::vector<TRect> &Rects, TRectFill Fill = TRectFill::rfOneArea)
     {
+        (void)Fill;
         for (const TRect &R : Rects)
             FillRect(R);
     }

@@ -11,6 +11,7 @@
 #include <QLinearGradient>
 #include <QPaintDevice>
 #include <QPainter>
+#include <QPaintEngine>
 #include <QPainterPath>
 #include <QSvgRenderer>
 #include <QRadialGradient>
@@ -18,6 +19,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <numeric>
 #include <unordered_map>
 
 namespace kx {
@@ -495,6 +497,46 @@ void TKXQtCanvas::Polygon(const std::vector<TPoint> &Points)
     PaintPath(DevPath(path), true, true);
 }
 
+bool TKXQtCanvas::PdfTarget() const
+{
+    const QPaintEngine *engine = FPainter->paintEngine();
+    return engine && engine->type() == QPaintEngine::Pdf;
+}
+
+// One solid area on a PDF page (PDF files and the print queue, which is fed PDF). The
+// rectangles go to the engine in whole steps from the corner of them all: the transform
+// carries the corner, the step on each axis (the greatest common divisor of the coordinates
+// in label units, which is the module size of a symbol) and the mapping. The page then holds
+// small whole numbers, far shorter to write and to compress than device fractions, for
+// exactly the same area.
+void TKXQtCanvas::FillArea(const std::vector<TRect> &Rects)
+{
+    int64_t ox = INT64_MAX, oy = INT64_MAX;
+    for (const TRect &R : Rects) {
+        ox = std::min({ox, int64_t(R.Left), int64_t(R.Right)});
+        oy = std::min({oy, int64_t(R.Top), int64_t(R.Bottom)});
+    }
+    int64_t gx = 0, gy = 0;
+    for (const TRect &R : Rects) {
+        gx = std::gcd(gx, std::gcd(R.Left - ox, R.Right - ox));
+        gy = std::gcd(gy, std::gcd(R.Top - oy, R.Bottom - oy));
+    }
+    gx = std::max<int64_t>(gx, 1);
+    gy = std::max<int64_t>(gy, 1);
+    thread_local std::vector<QRectF> boxes;
+    boxes.clear();
+    boxes.reserve(Rects.size());
+    for (const TRect &R : Rects)
+        boxes.push_back(QRectF(QPointF(double((R.Left - ox) / gx), double((R.Top - oy) / gy)),
+                               QPointF(double((R.Right - ox) / gx), double((R.Bottom - oy) / gy)))
+                            .normalized());
+    const TKXMapping &m = FState.Mapping;
+    const QTransform steps(double(gx), 0, 0, double(gy), double(ox), double(oy));
+    FPainter->setWorldTransform(steps * QTransform(m.ScaleX, 0, 0, m.ScaleY, m.OffsetX, m.OffsetY) *
+                                FDevToPainter);
+    FPainter->drawRects(boxes.data(), int(boxes.size()));
+}
+
 void TKXQtCanvas::FillRect(const TRect &R)
 {
     if (!HasBrush())
@@ -503,21 +545,32 @@ void TKXQtCanvas::FillRect(const TRect &R)
     FPainter->fillRect(DevBox(R), MakeBrush(FState.Brush));
 }
 
-void TKXQtCanvas::FillRects(const std::vector<TRect> &Rects)
+void TKXQtCanvas::FillRects(const std::vector<TRect> &Rects, TRectFill Fill)
 {
     if (!HasBrush() || Rects.empty())
         return;
     PrepareShapes();
-    // One call: printers and PDF files get one fill of many rectangles.
-    std::vector<QRectF> boxes;
+    // Pen and brush are set here for the fill alone: every other drawing sets its own.
+    FPainter->setPen(Qt::NoPen);
+    FPainter->setBrush(MakeBrush(FState.Brush));
+    const bool pdf = PdfTarget();
+    // Hatched brushes keep device space: their pattern lies there.
+    if (pdf && Fill == TRectFill::rfOneArea && FState.Brush.Style == TKXBrushStyle::bsSolid) {
+        FillArea(Rects);
+        return;
+    }
+    thread_local std::vector<QRectF> boxes;
+    boxes.clear();
     boxes.reserve(Rects.size());
     for (const TRect &R : Rects)
         boxes.push_back(DevBox(R));
-    FPainter->save();
-    FPainter->setPen(Qt::NoPen);
-    FPainter->setBrush(MakeBrush(FState.Brush));
+    if (pdf && Fill == TRectFill::rfEach) {
+        for (const QRectF &box : boxes)
+            FPainter->drawRects(&box, 1);
+        return;
+    }
+    // Elsewhere one call is the same: pixels are filled once whatever the grouping.
     FPainter->drawRects(boxes.data(), int(boxes.size()));
-    FPainter->restore();
 }
 
 void TKXQtCanvas::GradientFill(const TRect &R, TColor From, TColor To, TKXGradient Kind)

@@ -68,7 +68,7 @@ public:
     void Pie(const TRect &Box, TPoint Start, TPoint End) override;
     void Polygon(const std::vector<TPoint> &Points) override;
     void FillRect(const TRect &R) override;
-    void FillRects(const std::vector<TRect> &Rects) override;
+    void FillRects(const std::vector<TRect> &Rects, TRectFill Fill = TRectFill::rfOneArea) override;
     void GradientFill(const TRect &R, TColor From, TColor To, TKXGradient Kind) override;
 
     void FillPath(const TKXPath &Path) override;
@@ -94,6 +94,8 @@ private:
     bool HasPen() const;
     bool HasBrush() const;
     void PrepareShapes();
+    bool PdfTarget() const;
+    void FillArea(const std::vector<TRect> &Rects);
     QPainterPath FigurePath(TFigure Kind, const QRectF &Box, double CornerW, double CornerH,
                             double StartAngle, double Sweep) const;
     void DrawFigure(TFigure Kind, const TRect &R, double CornerW = 0, double CornerH = 0,
