@@ -3,7 +3,8 @@
 # of the screen, so anyone can look at the window without a display.
 #   screenshot.sh [label.eti] [out.png]     (defaults: a new label, build/screenshot.png)
 # ZANTOR_SCREEN sets the screen size (default 1280x800x24), ZANTOR_WAIT the seconds to wait
-# for the window (default 3).
+# for the window (default 3). ZANTOR_CLICKS clicks the left button at each screen point
+# "x,y" of a space-separated list before the screenshot (e.g. to select an element).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -32,5 +33,9 @@ else
 fi
 app=$!
 sleep "${ZANTOR_WAIT:-3}"
+for xy in ${ZANTOR_CLICKS:-}; do
+  DISPLAY=":$n" xdotool mousemove "${xy%,*}" "${xy#*,}" click 1
+  sleep 0.5
+done
 DISPLAY=":$n" import -window root "$out"
 echo "$out"

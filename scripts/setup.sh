@@ -19,8 +19,8 @@ PACKAGES=(
   fonts-liberation2 fonts-dejavu-core
   # PDF checks and the printer used by the tests
   poppler-utils cups cups-client cups-bsd printer-driver-cups-pdf
-  # the screenshot script: a virtual X server and an X screenshot tool
-  xvfb x11-apps imagemagick
+  # the screenshot script: a virtual X server, an X screenshot tool and clicks before it
+  xvfb x11-apps imagemagick xdotool
 )
 
 missing=()

@@ -165,6 +165,7 @@ private:
     // Puts the grabbed divider of the selected layout at pixel Pos.
     void PlaceDivider(int32_t Pos);
     void EndDrag();
+    // The rulers show the frame of a single selected element.
     void ShowSelectionOnRulers();
     // Each element a drag may change, with its record as it was at the press: the drag's
     // undo step puts exactly that back. By serial number, so an element removed meanwhile is
