@@ -335,7 +335,7 @@ void TKXBackLab::MouseMove(Qt::KeyboardModifiers, int32_t X, int32_t Y)
             HoverFeedback(X, Y);
         return;
     }
-    if (FEditor->GetSelect())
+    if (FEditor->GetSelect() && FEditor->Label())
         DragMove(X, Y);
 }
 
@@ -530,7 +530,8 @@ void TKXBackLab::MouseUp(Qt::MouseButton, Qt::KeyboardModifiers, int32_t X, int3
     }
     if (Drag) {
         Drag = false;
-        EndDrag();
+        if (FEditor->Label())
+            EndDrag();
     }
     if (!Drawing)
         return;
