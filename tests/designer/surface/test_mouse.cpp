@@ -316,44 +316,58 @@ TEST(DesignerMouse, LineEndsAndWholeLineDrag)
 
 TEST(DesignerMouse, DividerDragStaysWithinItsNeighboursAndIsOneStep)
 {
-    EditorOnLabel f;
-    auto &ed = f.Ed();
-    auto *layout = f.Lab->NewElement<TKXLayout>();
-    layout->SetP1(1000, 1000);
-    layout->SetP2(4000, 2500);
-    layout->SetColCount(3);
-    ed.FPaintEle = true;
-    ed.UpdateEditor(false);
-    f.Lab->ClearUndoRedo();
-    ed.SetSelect(layout);
-    ASSERT_EQ(f.Surface().DragMod, TKXDrag::drgSizes);
-    const int w0 = layout->GetColumn(1)->WidthInternal(), w1 = layout->GetColumn(2)->WidthInternal();
-    const int x0 = layout->GetColumn(1)->PosX(), x1 = layout->GetColumn(2)->PosX();
-    const int y = (layout->Border().Top + layout->Border().Bottom) / 2;
-    ASSERT_GT(x1 - x0, 20);
+    for (const bool column : {true, false}) {
+        SCOPED_TRACE(column ? "column divider" : "row divider");
+        EditorOnLabel f;
+        auto &ed = f.Ed();
+        auto *layout = f.Lab->NewElement<TKXLayout>();
+        layout->SetP1(1000, 500);
+        layout->SetP2(4000, 3200);
+        layout->SetColCount(3);
+        layout->SetRowCount(3);
+        ed.FPaintEle = true;
+        ed.UpdateEditor(false);
+        f.Lab->ClearUndoRedo();
+        ed.SetSelect(layout);
+        ASSERT_EQ(f.Surface().DragMod, TKXDrag::drgSizes);
+        // Sizes of the first two items, places of their dividers, and where a point along the
+        // divider lies across it.
+        auto size = [&](int k) {
+            return column ? layout->GetColumn(k)->WidthInternal() : layout->GetRow(k)->HeightInternal();
+        };
+        auto place = [&](int k) { return column ? layout->GetColumn(k)->PosX() : layout->GetRow(k)->PosY(); };
+        auto at = [&](int Along) {
+            const TRect b = layout->Border();
+            return column ? QPoint(Along, (b.Top + b.Bottom) / 2 + 5) : QPoint((b.Left + b.Right) / 2 + 5, Along);
+        };
+        const int s0 = size(1), s1 = size(2), p0 = place(1), p1 = place(2);
+        ASSERT_GT(p1 - p0, 20);
 
-    // Hovering over a divider shows the split cursor.
-    QWidget *s = &f.Surface();
-    QTest::mouseMove(s, {x0, y});
-    EXPECT_EQ(s->cursor().shape(), Qt::SplitHCursor);
+        // Hovering over a divider shows the split cursor.
+        QWidget *s = &f.Surface();
+        QTest::mouseMove(s, at(p0));
+        EXPECT_EQ(s->cursor().shape(), column ? Qt::SplitHCursor : Qt::SplitVCursor);
 
-    // Several moves, the last one past the next divider (ignored): one undo step.
-    QTest::mousePress(s, Qt::LeftButton, {}, {x0, y});
-    EXPECT_EQ(ed.GetSelect(), layout->GetColumn(1));
-    for (int dx = 2; dx <= 10; dx += 2)
-        QTest::mouseMove(s, {x0 + dx, y});
-    QTest::mouseMove(s, {x1 + 5, y});
-    QTest::mouseRelease(s, Qt::LeftButton, {}, {x1 + 5, y});
+        // Several moves, the last one past the next divider (ignored): one undo step.
+        QTest::mousePress(s, Qt::LeftButton, {}, at(p0));
+        EXPECT_EQ(ed.GetSelect(), column ? static_cast<TKXElement *>(layout->GetColumn(1)) : layout->GetRow(1));
+        for (int d = 2; d <= 10; d += 2)
+            QTest::mouseMove(s, at(p0 + d));
+        QTest::mouseMove(s, at(p1 + 5));
+        QTest::mouseRelease(s, Qt::LeftButton, {}, at(p1 + 5));
 
-    EXPECT_EQ(layout->DividerX(0), ed.ScreenToLabelX(x0 + 10));
-    EXPECT_EQ(layout->GetColumn(1)->WidthInternal() + layout->GetColumn(2)->WidthInternal(), w0 + w1);
-    EXPECT_EQ(f.Lab->UndoCount(), 1);
-    EXPECT_EQ(ed.SelectLayout(), layout);
-    f.Lab->UndoRedo(TKXURAction::urUndo);
-    EXPECT_EQ(layout->GetColumn(1)->WidthInternal(), w0);
-    EXPECT_EQ(layout->GetColumn(2)->WidthInternal(), w1);
-    // The undo gave the layout new items: the selected one left the selection with its old self.
-    EXPECT_EQ(ed.GetSelectedCount(), 0);
+        EXPECT_EQ(column ? layout->DividerX(0) : layout->DividerY(0),
+                  column ? ed.ScreenToLabelX(p0 + 10) : ed.ScreenToLabelY(p0 + 10));
+        EXPECT_EQ(size(1) + size(2), s0 + s1);
+        EXPECT_EQ(f.Lab->UndoCount(), 1);
+        EXPECT_EQ(ed.SelectLayout(), layout);
+        f.Lab->UndoRedo(TKXURAction::urUndo);
+        EXPECT_EQ(size(1), s0);
+        EXPECT_EQ(size(2), s1);
+        // The undo gave the layout new items: the selected one left the selection with its
+        // old self.
+        EXPECT_EQ(ed.GetSelectedCount(), 0);
+    }
 }
 
 // ---------------------------------------------------------------------------------------
