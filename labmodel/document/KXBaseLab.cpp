@@ -489,6 +489,12 @@ bool TKXCustomLab::RemoveElement(TKXElement *Element, bool Update, bool Undo)
     const int32_t index = IndexOf(Element);
     if (index < 0)
         return false;
+    // Recorded while it is still in place: a layout's step keeps its members in their
+    // cells, a member's step its cell.
+    if (Undo) {
+        SetUnReIni(1);
+        RecordUndo(TKXURAction::urDelete, *Element);
+    }
     TKXLayoutCells *layout = Element->AsLayout();
     if (layout)
         layout->ReleaseMembers();
@@ -507,10 +513,6 @@ bool TKXCustomLab::RemoveElement(TKXElement *Element, bool Update, bool Undo)
         } else {
             FEditor->FPaintEle = true;
         }
-    }
-    if (Undo) {
-        SetUnReIni(1);
-        RecordUndo(TKXURAction::urDelete, *Element);
     }
     // The editor's selection may have made it Selected again meanwhile.
     if (FSelected == Element)

@@ -19,6 +19,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <vector>
 
 namespace kx {
 
@@ -40,6 +41,11 @@ public:
     virtual void RemoveMember(TKXElement &Element) = 0;
     // Every member gets EleAlign eaNone and leaves the layout (IDLayout, row, column 0).
     virtual void ReleaseMembers() = 0;
+    // The members in the layout's own order (the elements in its cells).
+    virtual std::vector<TKXElement *> GetMembers() const = 0;
+    // Gives the layout another identifier (an undo putting back a deleted layout gives it
+    // its old one); its column and row items and its members follow.
+    virtual void SetLayoutID(int32_t Value) = 0;
     // Places every member in its cell again.
     virtual void RealignElements() = 0;
     virtual int32_t ColCount() const = 0;

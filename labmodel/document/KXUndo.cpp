@@ -29,6 +29,120 @@ std::span<const uint8_t> ReadRecord(TKXStreamReader &S, const TBytesArray &Data)
     return std::span<const uint8_t>(Data).subspan(at, n);
 }
 
+// What follows a deleted element's record: the cell it stands in (layout identifier, column,
+// row; identifier 0 for none), then for a layout its identifier and its members, each with its
+// cell and its record as it stands there. Deleting a layout frees its members and the
+// identifier and cells are no part of any record: without these an undo would bring the
+// layout back empty.
+void WriteCells(TKXElement &Element, TKXStreamWriter &S)
+{
+    TKXLayoutCells *layout = Element.AsLayout();
+    const bool member = !layout && Element.IDLayout > 0;
+    S.WriteInt32(member ? Element.IDLayout : 0);
+    S.WriteUInt16(member ? Element.ColLayout : 0);
+    S.WriteUInt16(member ? Element.RowLayout : 0);
+    if (!layout) {
+        S.WriteInt32(0);
+        return;
+    }
+    S.WriteInt32(layout->LayoutID());
+    const std::vector<TKXElement *> members = layout->GetMembers();
+    S.WriteInt32(int32_t(members.size()));
+    for (TKXElement *m : members) {
+        S.WriteUInt64(m->Serial());
+        S.WriteUInt16(m->ColLayout);
+        S.WriteUInt16(m->RowLayout);
+        WriteRecord(*m, S);
+    }
+}
+
+// A deleted element's entry after its serial: its place in the z-order, its record and its
+// cells.
+void WriteDeleted(TKXElement &Element, int32_t Index, TKXStreamWriter &S)
+{
+    S.WriteInt32(Index);
+    WriteRecord(Element, S);
+    WriteCells(Element, S);
+}
+
+// A cell to give back once every element of the step is in place again.
+struct TCellLink {
+    uint64_t Serial = 0;
+    int32_t LayoutID = 0;
+    uint16_t Col = 0;
+    uint16_t Row = 0;
+    std::span<const uint8_t> Record; // the member's state in its cell; empty: keep the state
+};
+
+// The cells read back from a deleted element's entry. A restored layout gets its old
+// identifier back unless another layout holds it meanwhile; Restored maps the identifiers
+// recorded to the layouts put back by the step.
+void ReadCells(TKXStreamReader &S, const TBytesArray &Data, TKXElement &Element, TKXCustomLab &Lab,
+               std::vector<std::pair<int32_t, TKXLayoutCells *>> &Restored, std::vector<TCellLink> &Members,
+               std::vector<TCellLink> &Own)
+{
+    TCellLink own;
+    own.Serial = Element.Serial();
+    own.LayoutID = S.ReadInt32();
+    own.Col = S.ReadUInt16();
+    own.Row = S.ReadUInt16();
+    if (own.LayoutID > 0)
+        Own.push_back(own);
+    const int32_t id = S.ReadInt32();
+    if (id == 0)
+        return;
+    const int32_t count = S.ReadInt32();
+    TKXLayoutCells *layout = Element.AsLayout();
+    if (layout) {
+        if (layout->LayoutID() != id && !Lab.FindLayout(id))
+            layout->SetLayoutID(id);
+        Restored.emplace_back(id, layout);
+    }
+    for (int32_t i = 0; i < count; ++i) {
+        TCellLink m;
+        m.Serial = S.ReadUInt64();
+        m.LayoutID = id;
+        m.Col = S.ReadUInt16();
+        m.Row = S.ReadUInt16();
+        m.Record = ReadRecord(S, Data);
+        if (layout)
+            Members.push_back(m);
+    }
+}
+
+// Puts each element back into its cell: the layout's members first, in the layout's own
+// order, then the deleted members whose layout stayed or came back.
+void Relink(TKXCustomLab &Lab, const std::vector<std::pair<int32_t, TKXLayoutCells *>> &Restored,
+            const std::vector<TCellLink> &Members, const std::vector<TCellLink> &Own)
+{
+    auto layoutOf = [&](int32_t ID) -> TKXLayoutCells * {
+        for (const auto &[id, layout] : Restored)
+            if (id == ID)
+                return layout;
+        return Lab.FindLayout(ID);
+    };
+    auto link = [&](const TCellLink &L) {
+        TKXElement *e = Lab.ElementBySerial(L.Serial);
+        TKXLayoutCells *layout = layoutOf(L.LayoutID);
+        if (!e || !layout || e->AsLayout())
+            return;
+        if (!L.Record.empty()) {
+            TKXStreamReader r(L.Record);
+            if (r.ReadUInt8() != uint8_t(e->ElementType()))
+                return;
+            e->LoadFromStream(r);
+        }
+        e->IDLayout = layout->LayoutID();
+        e->ColLayout = L.Col;
+        e->RowLayout = L.Row;
+        layout->AddMember(*e);
+    };
+    for (const TCellLink &m : Members)
+        link(m);
+    for (const TCellLink &o : Own)
+        link(o);
+}
+
 TKXURAction Inverse(TKXURAction Kind)
 {
     switch (Kind) {
@@ -168,12 +282,12 @@ void TKXUndo::WriteEntry(TStep &Step, TKXURAction Kind, TKXElement &Element, con
 {
     TKXStreamWriter entry;
     entry.WriteUInt64(Element.Serial());
-    if (Kind == TKXURAction::urDelete)
-        entry.WriteInt32(FLab.IndexOf(&Element));
-    if (Kind == TKXURAction::urProp && Record) {
+    if (Kind == TKXURAction::urDelete) {
+        WriteDeleted(Element, FLab.IndexOf(&Element), entry);
+    } else if (Kind == TKXURAction::urProp && Record) {
         entry.WriteUInt32(uint32_t(Record->size()));
         entry.WriteBytes(*Record);
-    } else if (Kind != TKXURAction::urCreate) {
+    } else if (Kind == TKXURAction::urProp) {
         WriteRecord(Element, entry);
     }
     const TBytesArray &bytes = entry.Bytes();
@@ -221,6 +335,38 @@ void TKXUndo::Replay(const TStep &Source, TStep &Inverse)
         TKXStreamWriter &Out;
         ~TFlush() { Step.Data = Out.Bytes(); }
     } flush{Inverse, out};
+    if (Source.Kind == TKXURAction::urCreate) {
+        // Every entry is taken while all elements of the step still stand: removing a layout
+        // frees its members, removing a member empties its cell, and each removal moves the
+        // elements below it up. The entries go front to back, each with its place before any
+        // removal, so that an undo putting them back in that order returns each to its place.
+        struct TGone {
+            TKXElement *Element;
+            int32_t Index;
+            TBytesArray Entry;
+        };
+        std::vector<TGone> gone;
+        for (int32_t i = 0; i < Source.Count; ++i) {
+            const uint64_t serial = s.ReadUInt64();
+            if (TKXElement *e = FLab.ElementBySerial(serial)) {
+                TKXStreamWriter entry;
+                entry.WriteUInt64(serial);
+                const int32_t index = FLab.IndexOf(e);
+                WriteDeleted(*e, index, entry);
+                gone.push_back({e, index, entry.TakeBytes()});
+            }
+        }
+        std::stable_sort(gone.begin(), gone.end(), [](const TGone &a, const TGone &b) { return a.Index < b.Index; });
+        for (const TGone &g : gone) {
+            out.WriteBytes(g.Entry);
+            ++Inverse.Count;
+            FLab.RemoveElement(g.Element, false, false);
+        }
+        return;
+    }
+    // Cells given back once the whole step is in place.
+    std::vector<std::pair<int32_t, TKXLayoutCells *>> restored;
+    std::vector<TCellLink> members, own;
     for (int32_t i = 0; i < Source.Count; ++i) {
         const uint64_t serial = s.ReadUInt64();
         switch (Source.Kind) {
@@ -239,17 +385,6 @@ void TKXUndo::Replay(const TStep &Source, TStep &Inverse)
                 layout->RealignElements();
             break;
         }
-        case TKXURAction::urCreate: {
-            TKXElement *e = FLab.ElementBySerial(serial);
-            if (!e)
-                break;
-            out.WriteUInt64(serial);
-            out.WriteInt32(FLab.IndexOf(e));
-            WriteRecord(*e, out);
-            ++Inverse.Count;
-            FLab.RemoveElement(e, false, false);
-            break;
-        }
         case TKXURAction::urDelete: {
             const int32_t index = s.ReadInt32();
             const std::span<const uint8_t> record = ReadRecord(s, Source.Data);
@@ -259,12 +394,14 @@ void TKXUndo::Replay(const TStep &Source, TStep &Inverse)
             ++Inverse.Count;
             // Back to its place in the z-order, not the bottom.
             FLab.MoveElement(e, index);
+            ReadCells(s, Source.Data, *e, FLab, restored, members, own);
             break;
         }
         default:
             break;
         }
     }
+    Relink(FLab, restored, members, own);
 }
 
 bool TKXUndo::UndoRedo(TKXURAction Action)

@@ -5,7 +5,11 @@
 //   urProp    the element's state before a change: serial, then its full record (type byte and
 //             kind record, the same bytes as in a label file)
 //   urCreate  an element that was created: its serial
-//   urDelete  an element that was deleted: serial, its place in the z-order, its full record
+//   urDelete  an element that was deleted: serial, its place in the z-order, its full record,
+//             then its layout cells: the cell it stands in, and for a grid layout its
+//             identifier and its members, each with its cell and its record as it stands
+//             there (an undo gives the layout back its identifier and its members their
+//             cells; neither is part of a record)
 // Entries refer to elements by serial number, never by address: an element deleted and
 // re-created by an undo gets its serial back, so older steps find it again; an entry whose
 // element no longer exists is passed over.
@@ -16,7 +20,8 @@
 // the step changes again, so later, unrelated changes never merge into it.
 //
 // Replaying a step builds the inverse step on the other list (a property step records the
-// current states, a creation becomes a deletion and back). The step moves only when its
+// current states, a creation becomes a deletion and back; the deletions of one step are
+// recorded front to back, each with its place before any of them went). The step moves only when its
 // replay succeeds: a failing entry takes the applied ones back and the error (EKxError)
 // goes to the caller, with both lists as they were. Opening a new step empties the
 // redo list: a redo after a new edit would replay states over it.

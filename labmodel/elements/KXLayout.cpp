@@ -580,6 +580,17 @@ void TKXLayout::ReleaseElements()
     FElements.clear();
 }
 
+void TKXLayout::SetLayoutID(int32_t Value)
+{
+    for (TKXElement *e : Members())
+        e->IDLayout = Value;
+    FIDL = Value;
+    for (const auto &c : FColumns)
+        c->IDLayout = Value;
+    for (const auto &r : FRows)
+        r->IDLayout = Value;
+}
+
 // --- Element overrides -------------------------------------------------------------------
 
 void TKXLayout::SetX1(float Value)

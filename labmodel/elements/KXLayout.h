@@ -10,8 +10,9 @@
 //
 // Members (elements placed in a cell by their EleAlign) stay in the document's list but are
 // drawn by their layout; each is placed in its cell by its own alignment and margin and
-// follows the cell whenever the layout or its dividers move. Membership is not stored: it is
-// rebuilt from the members' alignment and position after a label is read with an editor.
+// follows the cell whenever the layout or its dividers move. Membership is not stored in
+// label files: it is rebuilt from the members' alignment and position after a label is read
+// with an editor (undo steps of deletions keep it).
 // Lengths are hundredths of a millimetre.
 #pragma once
 
@@ -202,6 +203,8 @@ public:
     void AddMember(TKXElement &Element) override { AddElement(Element); }
     void RemoveMember(TKXElement &Element) override { RemoveElement(Element); }
     void ReleaseMembers() override { ReleaseElements(); }
+    std::vector<TKXElement *> GetMembers() const override { return Members(); }
+    void SetLayoutID(int32_t Value) override;
     int32_t FirstColMeeting(const TRect &R) const override;
     int32_t FirstRowMeeting(const TRect &R) const override;
 

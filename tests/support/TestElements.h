@@ -143,6 +143,13 @@ public:
         }
         Members.clear();
     }
+    std::vector<kx::TKXElement *> GetMembers() const override { return Members; }
+    void SetLayoutID(int32_t Value) override
+    {
+        for (kx::TKXElement *e : Members)
+            e->IDLayout = Value;
+        FID = Value;
+    }
     void RealignElements() override
     {
         ++Realigned;
