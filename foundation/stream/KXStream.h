@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace kx {
 
@@ -37,6 +38,8 @@ class TKXStreamReader {
 public:
     // Reads Data without copying it: the bytes must outlive the reader.
     explicit TKXStreamReader(std::span<const uint8_t> Data, TKXStreamContext Context = {});
+    // A temporary byte vector would be gone before the first read.
+    explicit TKXStreamReader(std::vector<uint8_t> &&Data, TKXStreamContext Context = {}) = delete;
 
     // Position and size in bytes from the start of the data.
     size_t Position() const { return FPos; }

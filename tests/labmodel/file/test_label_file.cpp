@@ -559,7 +559,8 @@ TEST_F(LoadFailure, DirectReadPutsBackTheElementsAndCountersThere)
     // and inside the first.
     for (size_t cut : {full.size() - 1, full.size() - 60}) {
         SCOPED_TRACE(cut);
-        TKXStreamReader r(Bytes(full.begin(), full.begin() + cut));
+        const Bytes part(full.begin(), full.begin() + cut);
+        TKXStreamReader r(part);
         EXPECT_THROW(lab.LoadFromStream(r, false), EKxStreamError);
         ASSERT_EQ(lab.ElementCount(), 1);
         EXPECT_EQ(lab.GetElement(1), mine);
