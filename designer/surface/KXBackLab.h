@@ -17,6 +17,7 @@
 #pragma once
 
 #include "core/KXTypes.h"
+#include "document/KXUndoRecorder.h"
 
 #include <QImage>
 #include <QString>
@@ -173,6 +174,7 @@ private:
     struct TPressState {
         uint64_t Serial = 0;
         TBytesArray Record;
+        TKXLayoutCell Cell; // its layout cell at the press
         bool Valid = false; // the record could be written
     };
     std::vector<TPressState> FPressStates;

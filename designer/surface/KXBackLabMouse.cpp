@@ -284,6 +284,8 @@ void TKXBackLab::TakePressState(TKXElement &Element)
 {
     TPressState s;
     s.Serial = Element.Serial();
+    if (const TKXCustomLab *lab = FEditor->Label())
+        s.Cell = lab->CellOf(Element);
     try {
         s.Record = RecordOf(Element);
         s.Valid = true;
@@ -572,7 +574,7 @@ void TKXBackLab::EndDrag()
         bool differs = true;
         if (s.Valid) {
             try {
-                differs = RecordOf(*e) != s.Record;
+                differs = RecordOf(*e) != s.Record || lab.CellOf(*e) != s.Cell;
             } catch (const EKxError &) {
             }
         }
@@ -584,7 +586,7 @@ void TKXBackLab::EndDrag()
         TKXUndoStep step(lab, int32_t(changed.size()));
         for (const TChanged &c : changed) {
             if (c.State->Valid)
-                lab.RecordUndoState(*c.Element, c.State->Record);
+                lab.RecordUndoState(*c.Element, c.State->Record, c.State->Cell);
             else
                 lab.RecordUndo(TKXURAction::urProp, *c.Element);
         }

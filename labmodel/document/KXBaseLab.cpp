@@ -432,11 +432,24 @@ void TKXCustomLab::RecordUndo(TKXURAction Kind, TKXElement &Element)
     FUndoRecorder->RecordUndo(Kind, *target);
 }
 
-void TKXCustomLab::RecordUndoState(TKXElement &Element, const TBytesArray &Record)
+void TKXCustomLab::RecordUndoState(TKXElement &Element, const TBytesArray &Record, const TKXLayoutCell &Cell)
 {
     if (FElementsAfected <= 0 || !FUndoRecorder)
         return;
-    FUndoRecorder->RecordUndoState(Element, Record);
+    FUndoRecorder->RecordUndoState(Element, Record, Cell);
+}
+
+TKXLayoutCell TKXCustomLab::CellOf(const TKXElement &Element) const
+{
+    TKXLayoutCell cell{Element.IDLayout, Element.ColLayout, Element.RowLayout, -1};
+    if (cell.LayoutID > 0)
+        if (const TKXLayoutCells *layout = FindLayout(cell.LayoutID)) {
+            const std::vector<TKXElement *> members = layout->GetMembers();
+            const auto it = std::find(members.begin(), members.end(), &Element);
+            if (it != members.end())
+                cell.Index = int32_t(it - members.begin());
+        }
+    return cell;
 }
 
 void TKXCustomLab::ClearUndoRedo()

@@ -225,8 +225,10 @@ public:
     // open step; a layout's column or row item records its layout.
     void RecordUndo(TKXURAction Kind, TKXElement &Element);
     // Records Element's change with Record (its SaveToStream bytes, taken before the change
-    // began) as the state an undo puts back. For a column or row item pass its layout.
-    void RecordUndoState(TKXElement &Element, const TBytesArray &Record);
+    // began) and Cell (CellOf at that time) as the state an undo puts back. For a column or row item pass its layout.
+    void RecordUndoState(TKXElement &Element, const TBytesArray &Record, const TKXLayoutCell &Cell);
+    // Element's layout cell as it stands (for RecordUndoState).
+    TKXLayoutCell CellOf(const TKXElement &Element) const;
     void ClearUndoRedo();
 
     // ---- label file and undo history ----------------------------------------------------

@@ -39,6 +39,9 @@ public:
     virtual TRect GetCellRect(uint16_t Col, uint16_t Row) const = 0;
     virtual void AddMember(TKXElement &Element) = 0;
     virtual void RemoveMember(TKXElement &Element) = 0;
+    // Makes Element (already carrying this layout's identifier) the member at Index of the
+    // member list (the end when past it).
+    virtual void InsertMember(TKXElement &Element, int32_t Index) = 0;
     // Every member gets EleAlign eaNone and leaves the layout (IDLayout, row, column 0).
     virtual void ReleaseMembers() = 0;
     // The members in the layout's own order (the elements in its cells).

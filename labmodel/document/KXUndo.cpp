@@ -143,6 +143,52 @@ void Relink(TKXCustomLab &Lab, const std::vector<std::pair<int32_t, TKXLayoutCel
         link(o);
 }
 
+// The layout cell that follows a changed element's record.
+void WriteCell(const TKXLayoutCell &Cell, TKXStreamWriter &S)
+{
+    S.WriteInt32(Cell.LayoutID);
+    S.WriteUInt16(Cell.Col);
+    S.WriteUInt16(Cell.Row);
+    S.WriteInt32(Cell.Index);
+}
+
+TKXLayoutCell ReadCell(TKXStreamReader &S)
+{
+    TKXLayoutCell cell;
+    cell.LayoutID = S.ReadInt32();
+    cell.Col = S.ReadUInt16();
+    cell.Row = S.ReadUInt16();
+    cell.Index = S.ReadInt32();
+    return cell;
+}
+
+// Gives changed elements the cells their entries hold, once the whole step is in place: each
+// leaves the layout it stands in, then the members go back in the order of their places, so
+// every one finds the members before it there already. A layout is never a member.
+void PlaceCells(TKXCustomLab &Lab, std::vector<std::pair<uint64_t, TKXLayoutCell>> &Cells)
+{
+    for (const auto &[serial, cell] : Cells) {
+        TKXElement *e = Lab.ElementBySerial(serial);
+        if (!e || e->AsLayout())
+            continue;
+        if (e->IDLayout > 0)
+            if (TKXLayoutCells *layout = Lab.FindLayout(e->IDLayout))
+                layout->RemoveMember(*e);
+        e->IDLayout = cell.LayoutID;
+        e->ColLayout = cell.Col;
+        e->RowLayout = cell.Row;
+    }
+    std::stable_sort(Cells.begin(), Cells.end(),
+                     [](const auto &A, const auto &B) { return A.second.Index < B.second.Index; });
+    for (const auto &[serial, cell] : Cells) {
+        TKXElement *e = Lab.ElementBySerial(serial);
+        if (!e || e->AsLayout() || cell.LayoutID <= 0 || cell.Index < 0)
+            continue;
+        if (TKXLayoutCells *layout = Lab.FindLayout(cell.LayoutID))
+            layout->InsertMember(*e, cell.Index);
+    }
+}
+
 TKXURAction Inverse(TKXURAction Kind)
 {
     switch (Kind) {
@@ -182,22 +228,22 @@ void TKXUndo::SetCapacity(int32_t Value)
 
 void TKXUndo::RecordUndo(TKXURAction Kind, TKXElement &Element)
 {
-    Enter(Kind, Element, nullptr);
+    Enter(Kind, Element, nullptr, nullptr);
 }
 
-void TKXUndo::RecordUndoState(TKXElement &Element, const TBytesArray &Record)
+void TKXUndo::RecordUndoState(TKXElement &Element, const TBytesArray &Record, const TKXLayoutCell &Cell)
 {
-    Enter(TKXURAction::urProp, Element, &Record);
+    Enter(TKXURAction::urProp, Element, &Record, &Cell);
 }
 
-void TKXUndo::Enter(TKXURAction Kind, TKXElement &Element, const TBytesArray *Record)
+void TKXUndo::Enter(TKXURAction Kind, TKXElement &Element, const TBytesArray *Record, const TKXLayoutCell *Cell)
 {
     if (FElementsAfected <= 0)
         return;
     if (!FOpen)
-        BeginStep(Kind, Element, Record);
+        BeginStep(Kind, Element, Record, Cell);
     else
-        AddToStep(Kind, Element, Record);
+        AddToStep(Kind, Element, Record, Cell);
 }
 
 void TKXUndo::StepSizeChanged(int32_t ElementsAfected)
@@ -219,16 +265,16 @@ void TKXUndo::ClearUndoRedo()
 
 void TKXUndo::BeginUndoRecord(TKXURAction Kind, TKXElement &Element)
 {
-    BeginStep(Kind, Element, nullptr);
+    BeginStep(Kind, Element, nullptr, nullptr);
 }
 
-void TKXUndo::BeginStep(TKXURAction Kind, TKXElement &Element, const TBytesArray *Record)
+void TKXUndo::BeginStep(TKXURAction Kind, TKXElement &Element, const TBytesArray *Record, const TKXLayoutCell *Cell)
 {
     CloseStep();
     TStep step;
     step.Kind = Kind;
     try {
-        WriteEntry(step, Kind, Element, Record);
+        WriteEntry(step, Kind, Element, Record, Cell);
     } catch (const EKxError &e) {
         // The element's state cannot be written (a text too long for a record): this
         // change gets no step, the history before it stays usable, and the user is told.
@@ -247,20 +293,20 @@ void TKXUndo::BeginStep(TKXURAction Kind, TKXElement &Element, const TBytesArray
 
 void TKXUndo::AddUndoElement(TKXURAction Kind, TKXElement &Element)
 {
-    AddToStep(Kind, Element, nullptr);
+    AddToStep(Kind, Element, nullptr, nullptr);
 }
 
-void TKXUndo::AddToStep(TKXURAction Kind, TKXElement &Element, const TBytesArray *Record)
+void TKXUndo::AddToStep(TKXURAction Kind, TKXElement &Element, const TBytesArray *Record, const TKXLayoutCell *Cell)
 {
     const bool belongs = FOpen && !FUndoList.empty() && FUndoList.back().Kind == Kind &&
                          std::find(FOpenSerials.begin(), FOpenSerials.end(), Element.Serial()) ==
                              FOpenSerials.end();
     if (!belongs) {
-        BeginStep(Kind, Element, Record);
+        BeginStep(Kind, Element, Record, Cell);
         return;
     }
     try {
-        WriteEntry(FUndoList.back(), Kind, Element, Record);
+        WriteEntry(FUndoList.back(), Kind, Element, Record, Cell);
     } catch (const EKxError &e) {
         // The step is kept with the entries it has and closed.
         CloseStep();
@@ -278,7 +324,7 @@ void TKXUndo::ReportUnrecorded(const EKxError &Error)
     FLab.UIServices().ShowMessage(QStringLiteral("THIS CHANGE CANNOT BE UNDONE : ") + QString::fromStdString(Error.what()));
 }
 
-void TKXUndo::WriteEntry(TStep &Step, TKXURAction Kind, TKXElement &Element, const TBytesArray *Record)
+void TKXUndo::WriteEntry(TStep &Step, TKXURAction Kind, TKXElement &Element, const TBytesArray *Record, const TKXLayoutCell *Cell)
 {
     TKXStreamWriter entry;
     entry.WriteUInt64(Element.Serial());
@@ -287,8 +333,10 @@ void TKXUndo::WriteEntry(TStep &Step, TKXURAction Kind, TKXElement &Element, con
     } else if (Kind == TKXURAction::urProp && Record) {
         entry.WriteUInt32(uint32_t(Record->size()));
         entry.WriteBytes(*Record);
+        WriteCell(Cell ? *Cell : FLab.CellOf(Element), entry);
     } else if (Kind == TKXURAction::urProp) {
         WriteRecord(Element, entry);
+        WriteCell(Cell ? *Cell : FLab.CellOf(Element), entry);
     }
     const TBytesArray &bytes = entry.Bytes();
     Step.Data.insert(Step.Data.end(), bytes.begin(), bytes.end());
@@ -367,17 +415,21 @@ void TKXUndo::Replay(const TStep &Source, TStep &Inverse)
     // Cells given back once the whole step is in place.
     std::vector<std::pair<int32_t, TKXLayoutCells *>> restored;
     std::vector<TCellLink> members, own;
+    std::vector<std::pair<uint64_t, TKXLayoutCell>> cells;
     for (int32_t i = 0; i < Source.Count; ++i) {
         const uint64_t serial = s.ReadUInt64();
         switch (Source.Kind) {
         case TKXURAction::urProp: {
             const std::span<const uint8_t> record = ReadRecord(s, Source.Data);
+            const TKXLayoutCell cell = ReadCell(s);
             TKXElement *e = FLab.ElementBySerial(serial);
             if (!e)
                 break;
             out.WriteUInt64(serial);
             WriteRecord(*e, out);
+            WriteCell(FLab.CellOf(*e), out);
             ++Inverse.Count;
+            cells.emplace_back(serial, cell);
             TKXStreamReader r(record);
             r.ReadUInt8(); // the type byte: the element exists
             e->LoadFromStream(r);
@@ -402,6 +454,7 @@ void TKXUndo::Replay(const TStep &Source, TStep &Inverse)
         }
     }
     Relink(FLab, restored, members, own);
+    PlaceCells(FLab, cells);
 }
 
 bool TKXUndo::UndoRedo(TKXURAction Action)

@@ -3,7 +3,9 @@
 //
 // A step holds one or more entries of one kind:
 //   urProp    the element's state before a change: serial, then its full record (type byte and
-//             kind record, the same bytes as in a label file)
+//             kind record, the same bytes as in a label file), then its layout cell (layout
+//             identifier, column, row, place among the members; not part of a record), which
+//             a replay gives back once the whole step is in place
 //   urCreate  an element that was created: its serial
 //   urDelete  an element that was deleted: serial, its place in the z-order, its full record,
 //             then its layout cells: the cell it stands in, and for a grid layout its
@@ -63,7 +65,7 @@ public:
     // Adds Element to the open step (opening one when none is open or the entry does not
     // belong to it); the step is complete when it holds the announced number of entries.
     void AddUndoElement(TKXURAction Kind, TKXElement &Element) override;
-    void RecordUndoState(TKXElement &Element, const TBytesArray &Record) override;
+    void RecordUndoState(TKXElement &Element, const TBytesArray &Record, const TKXLayoutCell &Cell) override;
 
     // --- Replay ------------------------------------------------------------------------
     bool UndoRedo(TKXURAction Action) override;
@@ -79,11 +81,11 @@ public:
     bool StepOpen() const { return FOpen; }
 
 private:
-    // Record, when given, is the urProp state to write in place of the element's own.
-    void Enter(TKXURAction Kind, TKXElement &Element, const TBytesArray *Record);
-    void BeginStep(TKXURAction Kind, TKXElement &Element, const TBytesArray *Record);
-    void AddToStep(TKXURAction Kind, TKXElement &Element, const TBytesArray *Record);
-    void WriteEntry(TStep &Step, TKXURAction Kind, TKXElement &Element, const TBytesArray *Record);
+    // Record and Cell, when given, are the urProp state to write in place of the element's own.
+    void Enter(TKXURAction Kind, TKXElement &Element, const TBytesArray *Record, const TKXLayoutCell *Cell);
+    void BeginStep(TKXURAction Kind, TKXElement &Element, const TBytesArray *Record, const TKXLayoutCell *Cell);
+    void AddToStep(TKXURAction Kind, TKXElement &Element, const TBytesArray *Record, const TKXLayoutCell *Cell);
+    void WriteEntry(TStep &Step, TKXURAction Kind, TKXElement &Element, const TBytesArray *Record, const TKXLayoutCell *Cell);
     void Replay(const TStep &Source, TStep &Inverse);
     // A change whose state cannot be written gets no step: the user is told through the
     // UI services that it cannot be undone.

@@ -15,6 +15,17 @@ namespace kx {
 
 class TKXElement;
 
+// Where an element stands in a layout, which its record does not hold: the layout's
+// identifier and the cell as the element carries them (identifier 0: in no layout), and its
+// place among the layout's members (-1: not a member).
+struct TKXLayoutCell {
+    int32_t LayoutID = 0;
+    uint16_t Col = 0;
+    uint16_t Row = 0;
+    int32_t Index = -1;
+    bool operator==(const TKXLayoutCell &) const = default;
+};
+
 class TKXUndoRecorder {
 public:
     virtual ~TKXUndoRecorder() = default;
@@ -31,12 +42,14 @@ public:
     virtual void BeginUndoRecord(TKXURAction Kind, TKXElement &Element) { RecordUndo(Kind, Element); }
     virtual void AddUndoElement(TKXURAction Kind, TKXElement &Element) { RecordUndo(Kind, Element); }
     // As RecordUndo(urProp, Element), with Record (the element's full record, as its
-    // SaveToStream wrote it earlier) as the state to go back to: a change that was made in
-    // several steps (a mouse drag) is undone to the state before its first step. A history
-    // that keeps no records records the element as any other change.
-    virtual void RecordUndoState(TKXElement &Element, const TBytesArray &Record)
+    // SaveToStream wrote it earlier) and Cell (its layout cell at that time) as the state to
+    // go back to: a change that was made in several steps (a mouse drag) is undone to the
+    // state before its first step. A history that keeps no records records the element as
+    // any other change.
+    virtual void RecordUndoState(TKXElement &Element, const TBytesArray &Record, const TKXLayoutCell &Cell)
     {
         (void)Record;
+        (void)Cell;
         RecordUndo(TKXURAction::urProp, Element);
     }
     // Replays the last undo (urUndo) or redo (urRedo) step; false when there is none.

@@ -550,6 +550,20 @@ bool TKXLayout::RemoveElement(TKXElement &Element)
     return true;
 }
 
+void TKXLayout::InsertMember(TKXElement &Element, int32_t Index)
+{
+    if (Element.AsLayout() || Element.Serial() == 0)
+        return;
+    // Entries of elements gone meanwhile would shift the place.
+    std::vector<uint64_t> live;
+    for (TKXElement *e : Members())
+        if (e != &Element)
+            live.push_back(e->Serial());
+    const size_t at = Index < 0 ? live.size() : std::min(size_t(Index), live.size());
+    live.insert(live.begin() + std::ptrdiff_t(at), Element.Serial());
+    FElements = std::move(live);
+}
+
 std::vector<TKXElement *> TKXLayout::Members() const
 {
     std::vector<TKXElement *> members;

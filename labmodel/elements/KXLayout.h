@@ -202,6 +202,7 @@ public:
     int32_t LayoutID() const override { return FIDL; }
     void AddMember(TKXElement &Element) override { AddElement(Element); }
     void RemoveMember(TKXElement &Element) override { RemoveElement(Element); }
+    void InsertMember(TKXElement &Element, int32_t Index) override;
     void ReleaseMembers() override { ReleaseElements(); }
     std::vector<TKXElement *> GetMembers() const override { return Members(); }
     void SetLayoutID(int32_t Value) override;

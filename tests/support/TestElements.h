@@ -134,6 +134,12 @@ public:
     {
         Members.erase(std::remove(Members.begin(), Members.end(), &Element), Members.end());
     }
+    void InsertMember(kx::TKXElement &Element, int32_t Index) override
+    {
+        RemoveMember(Element);
+        const size_t at = Index < 0 ? Members.size() : std::min(size_t(Index), Members.size());
+        Members.insert(Members.begin() + std::ptrdiff_t(at), &Element);
+    }
     void ReleaseMembers() override
     {
         for (kx::TKXElement *e : Members) {

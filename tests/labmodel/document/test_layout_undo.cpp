@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+#include <string>
 #include <vector>
 
 using namespace kx;
@@ -157,6 +159,81 @@ TEST_F(LayoutUndo, DeletedMemberComesBackIntoItsCell)
     TKXElement *back = lab.GetElement(4);
     layout->SetRowHeight(1200, 0); // the second row starts at 1700
     EXPECT_EQ(back->P1().y, 1700 + (800 - 300) / 2);
+}
+
+// Regression: a member moved or realigned out of its cell came back by undo at its old place
+// but outside the cell, so the layout no longer moved it. Undo gives the cell back (and the
+// member its place in the layout's order), redo takes it out again. A mouse drag records the
+// state and the cell taken at the press, when the element still stood in its cell.
+// How a member leaves its cell: each change records its undo entry as the editor does.
+struct LeaveCase {
+    const char *Name;
+    void (*Change)(TKXCustomLab &Lab, TKXElement &Member);
+};
+const LeaveCase LeaveCases[] = {
+    {"ArrowKeyMove", [](TKXCustomLab &Lab, TKXElement &M) {
+         Lab.RecordUndo(TKXURAction::urProp, M);
+         M.MoveLayoutBy(-100, 0);
+     }},
+    {"RealignedToNone", [](TKXCustomLab &, TKXElement &M) { M.SetEleAlign(EA::eaNone); }},
+    {"Dragged", [](TKXCustomLab &Lab, TKXElement &M) {
+         TKXStreamWriter w;
+         M.SaveToStream(w);
+         const TBytesArray pressed = w.TakeBytes();
+         const TKXLayoutCell cell = Lab.CellOf(M);
+         M.SetBorder({2000, 2000, 2300, 2200});
+         M.SetBorder({2100, 2000, 2400, 2200});
+         Lab.RecordUndoState(M, pressed, cell);
+     }},
+};
+
+void PrintTo(const LeaveCase &C, std::ostream *Os) { *Os << C.Name; }
+
+class MemberLeaves : public LayoutUndo, public ::testing::WithParamInterface<LeaveCase> {};
+
+TEST_P(MemberLeaves, UndoPutsItBackIntoItsCellAndRedoTakesItOut)
+{
+    const Snapshot before = Take();
+    ASSERT_EQ(before.Members, (std::vector<uint64_t>{a->Serial(), b->Serial()}));
+    GetParam().Change(lab, *a);
+    ASSERT_EQ(a->IDLayout, 0);
+    // The layout changes meanwhile and forgets the member that left.
+    layout->RealignElements();
+    const Snapshot out = Take();
+    ASSERT_EQ(out.Members, (std::vector<uint64_t>{b->Serial()}));
+    ASSERT_EQ(History().UndoCount(), 1);
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round);
+        lab.UndoRedo(TKXURAction::urUndo);
+        EXPECT_EQ(Take(), before);
+        lab.UndoRedo(TKXURAction::urRedo);
+        EXPECT_EQ(Take(), out);
+    }
+    lab.UndoRedo(TKXURAction::urUndo);
+    // In the cell again: it follows the column.
+    layout->SetColumnWidth(2000, 0);
+    EXPECT_EQ(a->P1().x, 5000 - 300);
+    EXPECT_EQ(layout->MemberCount(), 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(Changes, MemberLeaves, ::testing::ValuesIn(LeaveCases),
+                         [](const ::testing::TestParamInfo<LeaveCase> &I) { return std::string(I.param.Name); });
+
+// An element that joins a cell leaves it again by undo, and joins it again by redo.
+TEST_F(LayoutUndo, FreeElementPutIntoACellLeavesItByUndo)
+{
+    const Snapshot before = Take();
+    lab.RecordUndo(TKXURAction::urProp, *free);
+    Put(*free, 0, 0, EA::eaLeftTop);
+    const Snapshot in = Take();
+    ASSERT_EQ(in.Members.size(), 3u);
+    lab.UndoRedo(TKXURAction::urUndo);
+    EXPECT_EQ(Take(), before);
+    EXPECT_EQ(layout->MemberCount(), 2);
+    lab.UndoRedo(TKXURAction::urRedo);
+    EXPECT_EQ(Take(), in);
+    layout->SetRowHeight(1200, 0);
+    EXPECT_EQ(free->P1(), (TPoint{1000, 500}));
 }
 
 // The identifier a layout had may be held by another layout by the time the deletion is
