@@ -183,6 +183,51 @@ TEST(DesignerMouse, MovingTwoElementsIsOneExactUndoStep)
 
 // A press and release on the selected element without moving changes nothing and records
 // nothing, also right after a drag whose edges met a guide line.
+// Regression: dragging a member out of its layout cell was undone to its old place but
+// outside the cell; the layout no longer moved it.
+TEST(DesignerMouse, UndoingADragPutsALayoutMemberBackIntoItsCell)
+{
+    EditorOnLabel f;
+    // The box in front of the layout.
+    TKXElement *box = f.AddBox({3200, 600, 3700, 1000});
+    auto *layout = f.Lab->NewElement<TKXLayout>();
+    layout->SetP1(1000, 500);
+    layout->SetP2(5000, 2500);
+    layout->SetColCount(2);
+    layout->SetRowCount(2);
+    f.Ed().FPaintEle = true;
+    f.Ed().UpdateEditor(false);
+    box->SetEleAlign(TKXEleAlign::eaRigthTop);
+    ASSERT_EQ(layout->Members(), std::vector<TKXElement *>{box});
+    ASSERT_EQ(box->ColLayout, 1);
+    f.Ed().UpdateEditor(false);
+    f.Lab->ClearUndoRedo();
+    const TRect inCell = Points(*box);
+    Click(f, Middle(*box));
+    ASSERT_EQ(Selection(f.Ed()), std::vector<TKXElement *>{box});
+
+    DragTo(f, Middle(*box), Middle(*box) + QPoint(-30, 40));
+    ASSERT_NE(Points(*box), inCell);
+    EXPECT_EQ(box->IDLayout, 0);
+    layout->RealignElements();
+    ASSERT_TRUE(layout->Members().empty());
+    const TRect dragged = Points(*box);
+    ASSERT_EQ(Undo(*f.Lab).UndoCount(), 1);
+
+    f.Lab->UndoRedo(TKXURAction::urUndo);
+    EXPECT_EQ(Points(*box), inCell);
+    EXPECT_EQ(box->IDLayout, layout->IDL());
+    EXPECT_EQ(box->ColLayout, 1);
+    EXPECT_EQ(layout->Members(), std::vector<TKXElement *>{box});
+    f.Lab->UndoRedo(TKXURAction::urRedo);
+    EXPECT_EQ(Points(*box), dragged);
+    EXPECT_TRUE(layout->Members().empty());
+    f.Lab->UndoRedo(TKXURAction::urUndo);
+    // In the cell again: it follows the layout.
+    layout->SetBoundsRect({1000, 500}, {5200, 2500}, false);
+    EXPECT_EQ(box->P2().x, 5200);
+}
+
 TEST(DesignerMouse, GuideSnapOnReleaseAndNeverOnAPlainClick)
 {
     EditorOnLabel f;
