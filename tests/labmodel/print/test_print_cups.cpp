@@ -1,6 +1,7 @@
 // A print run through a real CUPS queue: the cups-pdf queue "ZantorTestPDF" that the test
 // set-up starts (scripts/test-printer.sh), found by name, and the PDF it writes checked with
 // poppler's pdfinfo and pdftotext.
+#include "CupsPdf.h"
 #include "GuiApp.h"
 #include "platform/KXPrinterPort.h"
 #include "platform/KXQtCanvas.h"
@@ -9,70 +10,20 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QImage>
 #include <QPainter>
 #include <QPrinterInfo>
-#include <QProcess>
 #include <QRegularExpression>
-#include <QThread>
 
 #include <gtest/gtest.h>
-
-#include <pwd.h>
-#include <unistd.h>
 
 using namespace kx;
 
 namespace {
 
-const QString Queue = QStringLiteral("ZantorTestPDF");
-
-QString RunTool(const QString &Program, const QStringList &Args)
-{
-    QProcess p;
-    p.start(Program, Args);
-    if (!p.waitForFinished(30000) || p.exitCode() != 0)
-        return {};
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
-
-// The folder cups-pdf writes into: "Out" of its configuration, ${HOME} and ${USER} those of
-// the user who prints (this process's).
-QString OutputFolder()
-{
-    QString out = QStringLiteral("${HOME}/PDF");
-    QFile conf(QStringLiteral("/etc/cups/cups-pdf.conf"));
-    if (conf.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        for (const QString &line : QString::fromUtf8(conf.readAll()).split('\n')) {
-            const QString t = line.trimmed();
-            if (t.startsWith(QStringLiteral("Out ")) || t.startsWith(QStringLiteral("Out\t")))
-                out = t.mid(4).trimmed();
-        }
-    }
-    const passwd *pw = getpwuid(getuid());
-    const QString home = pw ? QString::fromLocal8Bit(pw->pw_dir) : QDir::homePath();
-    const QString user = pw ? QString::fromLocal8Bit(pw->pw_name) : QString();
-    return out.replace(QStringLiteral("${HOME}"), home).replace(QStringLiteral("${USER}"), user);
-}
-
-// The newest PDF in Folder written after Since, once pdfinfo can read it whole; empty when
-// none comes within the timeout.
-QString WaitForPdf(const QString &Folder, const QDateTime &Since, int TimeoutMs)
-{
-    const QDateTime until = QDateTime::currentDateTime().addMSecs(TimeoutMs);
-    while (QDateTime::currentDateTime() < until) {
-        const QFileInfoList files =
-            QDir(Folder).entryInfoList({QStringLiteral("*.pdf")}, QDir::Files, QDir::Time);
-        if (!files.isEmpty() && files.first().lastModified() >= Since) {
-            const QString file = files.first().absoluteFilePath();
-            if (RunTool(QStringLiteral("pdfinfo"), {file}).contains(QStringLiteral("Pages:")))
-                return file;
-        }
-        QThread::msleep(200);
-    }
-    return {};
-}
+using zt::RunTool;
+using zt::WaitForPdf;
+const QString &Queue = zt::CupsQueue;
 
 TEST(PrintCups, ARunOfThreePagesThroughTheQueue)
 {
@@ -87,7 +38,7 @@ TEST(PrintCups, ARunOfThreePagesThroughTheQueue)
     auto *text = lab.NewElement<zt::TestText>();
     text->SetPoints({1000, 800}, {1000, 800});
 
-    const QString folder = OutputFolder();
+    const QString folder = zt::CupsOutputFolder();
     QDir().mkpath(folder);
     // File times have whole-second resolution on some file systems.
     const QDateTime since = QDateTime::currentDateTime().addSecs(-1);
