@@ -63,19 +63,6 @@ TBytesArray RecordOf(const TKXElement &E)
     return w.Bytes();
 }
 
-// The changes of one mouse event are not recorded one by one: the drag records them as one
-// step when it ends. Recording is back to one change per step when the event is handled.
-class TNoRecording {
-public:
-    explicit TNoRecording(TKXCustomLab &Lab) : FLab(Lab) { FLab.SetUnReIni(0); }
-    ~TNoRecording() { FLab.SetUnReIni(1); }
-    TNoRecording(const TNoRecording &) = delete;
-    TNoRecording &operator=(const TNoRecording &) = delete;
-
-private:
-    TKXCustomLab &FLab;
-};
-
 } // namespace
 
 // ---------------------------------------------------------------------------------------
@@ -396,7 +383,7 @@ void TKXBackLab::HoverFeedback(int32_t X, int32_t Y)
 void TKXBackLab::DragMove(int32_t X, int32_t Y)
 {
     TKXCustomLab &lab = *FEditor->Label();
-    TNoRecording off(lab);
+    TKXRecordingOff off(lab);
     M = FEditor->SnapToGrid({M.x - DragOff.x, M.y - DragOff.y});
     X1 = M.x;
     Y1 = M.y;
@@ -494,7 +481,7 @@ void TKXBackLab::PlaceDivider(int32_t Pos)
     auto *layout = dynamic_cast<TKXLayout *>(FEditor->SelectLayout());
     if (!layout)
         return;
-    TNoRecording off(*FEditor->Label());
+    TKXRecordingOff off(*FEditor->Label());
     // The divider goes to the label position of the pixel; its neighbour takes the difference.
     if (DragType == TKXDragType::dtColumn) {
         const TKXColLayout *item = layout->GetColumn(colrow + 1);
@@ -607,7 +594,7 @@ void TKXBackLab::EndDrag()
         return;
     }
     if (!changed.empty()) {
-        TNoRecording off(lab);
+        TKXRecordingOff off(lab);
         const bool moved = DragType == TKXDragType::dtMove || DragType == TKXDragType::dtLine ||
                            DragType == TKXDragType::dtMulti;
         if (moved) {

@@ -37,19 +37,6 @@ namespace {
 // Smallest width and height of a drawn table or layout (label units, 1.5 mm).
 constexpr int32_t MinTableSide = 150;
 
-// While a drawn element is built its setters record nothing; one change per step again
-// afterwards, also when a setter throws.
-class TRecordingOff {
-public:
-    explicit TRecordingOff(TKXCustomLab &Lab) : FLab(Lab) { FLab.SetUnReIni(0); }
-    ~TRecordingOff() { FLab.SetUnReIni(1); }
-    TRecordingOff(const TRecordingOff &) = delete;
-    TRecordingOff &operator=(const TRecordingOff &) = delete;
-
-private:
-    TKXCustomLab &FLab;
-};
-
 // A surface point in label units.
 TPoint ToLabel(const TKXCustomEditor &Ed, TPoint P)
 {
@@ -168,7 +155,7 @@ void TKXBackLab::ToolRelease(const TRect &R, int32_t X, int32_t Y)
         }
         break;
     case TKXDrawTool::dwLine: {
-        TRecordingOff off(*lab);
+        TKXRecordingOff off(*lab);
         auto *line = lab->NewElement<TKXLine>();
         line->MoveP1(FEditor->ScreenToLabelX(Org.x), FEditor->ScreenToLabelY(Org.y));
         TPoint end{X, Y};
@@ -184,7 +171,7 @@ void TKXBackLab::ToolRelease(const TRect &R, int32_t X, int32_t Y)
     case TKXDrawTool::dwRect:
     case TKXDrawTool::dwCircle:
     case TKXDrawTool::dwTriangle: {
-        TRecordingOff off(*lab);
+        TKXRecordingOff off(*lab);
         auto *rect = lab->NewElement<TKXRect>();
         PlaceInBand(*FEditor, *rect, R);
         if (tool == TKXDrawTool::dwCircle) {
@@ -198,7 +185,7 @@ void TKXBackLab::ToolRelease(const TRect &R, int32_t X, int32_t Y)
         break;
     }
     case TKXDrawTool::dwTable: {
-        TRecordingOff off(*lab);
+        TKXRecordingOff off(*lab);
         auto *table = lab->NewElement<TKXTable>();
         PlaceInBand(*FEditor, *table, R);
         KeepMinimumSize(*table);
@@ -208,7 +195,7 @@ void TKXBackLab::ToolRelease(const TRect &R, int32_t X, int32_t Y)
         break;
     }
     case TKXDrawTool::dwLayout: {
-        TRecordingOff off(*lab);
+        TKXRecordingOff off(*lab);
         auto *layout = lab->NewElement<TKXLayout>();
         PlaceInBand(*FEditor, *layout, R);
         KeepMinimumSize(*layout);
@@ -219,7 +206,7 @@ void TKXBackLab::ToolRelease(const TRect &R, int32_t X, int32_t Y)
     case TKXDrawTool::dwParagraph: {
         TKXParagraph *paragraph = nullptr;
         {
-            TRecordingOff off(*lab);
+            TKXRecordingOff off(*lab);
             paragraph = lab->NewElement<TKXParagraph>();
             PlaceInBand(*FEditor, *paragraph, R);
         }

@@ -633,4 +633,17 @@ private:
     TKXCustomLab &FLab;
 };
 
+// Records nothing for the lifetime of a scope (changes gathered into a step elsewhere, or not
+// to be undone one by one); one change per step again when it ends, also by an exception.
+class TKXRecordingOff {
+public:
+    explicit TKXRecordingOff(TKXCustomLab &Lab) : FLab(Lab) { FLab.SetUnReIni(0); }
+    ~TKXRecordingOff() { FLab.SetUnReIni(1); }
+    TKXRecordingOff(const TKXRecordingOff &) = delete;
+    TKXRecordingOff &operator=(const TKXRecordingOff &) = delete;
+
+private:
+    TKXCustomLab &FLab;
+};
+
 } // namespace kx
