@@ -2,6 +2,7 @@
 // that an undo takes back exactly (the layout with its members in their cells, the label
 // file as before) and that a redo replays the same way.
 #include "ArrangeFixture.h"
+#include "LayoutSnapshot.h"
 #include "elements/KXLayout.h"
 
 #include <gtest/gtest.h>
@@ -16,56 +17,9 @@ using EA = kx::TKXEleAlign;
 
 namespace {
 
-// What an undo must give back besides the records: each element's cell, the layout's
-// identifier and members in their order, and the label file.
-struct State {
-    std::vector<TBytesArray> Records;
-    std::vector<uint64_t> Serials;
-    std::vector<std::vector<int32_t>> Cells; // IDLayout, column, row
-    int32_t LayoutID = 0;
-    std::vector<uint64_t> Members;
-    TBytesArray File;
-    bool operator==(const State &) const = default;
-};
+using State = zt::LayoutSnapshot;
 
-State Take(RealKindsEditor &f)
-{
-    State s;
-    s.Records = f.Records();
-    s.Serials = f.Serials();
-    for (int32_t i = 1; i <= f.Lab->ElementCount(); ++i) {
-        TKXElement *e = f.Lab->GetElement(i);
-        s.Cells.push_back({e->IDLayout, e->ColLayout, e->RowLayout});
-        if (auto *l = dynamic_cast<TKXLayout *>(e)) {
-            s.LayoutID = l->IDL();
-            for (TKXElement *m : l->Members())
-                s.Members.push_back(m->Serial());
-        }
-    }
-    TKXStreamWriter file;
-    f.Lab->SaveToStream(file);
-    s.File = file.TakeBytes();
-    return s;
-}
-
-// Readable failures: the cells, the identifier and the members in full, the records and the
-// file by size.
-void PrintTo(const State &s, std::ostream *os)
-{
-    *os << "serials";
-    for (uint64_t v : s.Serials)
-        *os << ' ' << v;
-    *os << "; cells";
-    for (const auto &c : s.Cells)
-        *os << " (" << c[0] << ',' << c[1] << ',' << c[2] << ')';
-    *os << "; layout " << s.LayoutID << " members";
-    for (uint64_t v : s.Members)
-        *os << ' ' << v;
-    *os << "; records";
-    for (const auto &r : s.Records)
-        *os << ' ' << r.size() << 'B';
-    *os << "; file " << s.File.size() << 'B';
-}
+State Take(RealKindsEditor &f) { return zt::TakeLayoutSnapshot(*f.Lab); }
 
 struct DeleteCase {
     const char *Name;

@@ -2,6 +2,7 @@
 // its members in their cells, a redo deletes it again the same way, and the label written
 // after the undo is the label written before the deletion. Deleted members come back into
 // their cells too.
+#include "LayoutSnapshot.h"
 #include "document/KXBaseLab.h"
 #include "document/KXUndo.h"
 #include "elements/KXLayout.h"
@@ -19,18 +20,7 @@ using EA = kx::TKXEleAlign;
 
 namespace {
 
-// What an undo must give back: every element's record and serial front to back, the cells
-// of every element, the layout's identifier and its members in their order, and the label
-// file.
-struct Snapshot {
-    std::vector<TBytesArray> Records;
-    std::vector<uint64_t> Serials;
-    std::vector<std::vector<int32_t>> Cells; // IDLayout, column, row
-    int32_t LayoutID = 0;
-    std::vector<uint64_t> Members;
-    TBytesArray File;
-    bool operator==(const Snapshot &) const = default;
-};
+using Snapshot = zt::LayoutSnapshot;
 
 class LayoutUndo : public ::testing::Test {
 protected:
@@ -68,30 +58,7 @@ protected:
         layout->RealignElements();
     }
 
-    Snapshot Take()
-    {
-        Snapshot s;
-        TKXLayout *l = nullptr;
-        for (int32_t i = 1; i <= lab.ElementCount(); ++i) {
-            TKXElement *e = lab.GetElement(i);
-            TKXStreamWriter w;
-            e->SaveToStream(w);
-            s.Records.push_back(w.TakeBytes());
-            s.Serials.push_back(e->Serial());
-            s.Cells.push_back({e->IDLayout, e->ColLayout, e->RowLayout});
-            if (auto *found = dynamic_cast<TKXLayout *>(e))
-                l = found;
-        }
-        if (l) {
-            s.LayoutID = l->IDL();
-            for (TKXElement *m : l->Members())
-                s.Members.push_back(m->Serial());
-        }
-        TKXStreamWriter file;
-        lab.SaveToStream(file);
-        s.File = file.TakeBytes();
-        return s;
-    }
+    Snapshot Take() { return zt::TakeLayoutSnapshot(lab); }
     TKXUndo &History() { return dynamic_cast<TKXUndo &>(*lab.UndoRecorder()); }
 
     TKXCustomLab lab;
