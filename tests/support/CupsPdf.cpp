@@ -6,8 +6,6 @@
 #include <QProcess>
 #include <QThread>
 
-#include <pwd.h>
-#include <unistd.h>
 
 namespace zt {
 
@@ -20,22 +18,25 @@ QString RunTool(const QString &Program, const QStringList &Args)
     return QString::fromUtf8(p.readAllStandardOutput());
 }
 
-// "Out" of cups-pdf's configuration, with ${HOME} and ${USER} of the printing user.
+// The set-up's file: the queue's name, then its output folder.
+static QStringList QueueFileLines()
+{
+    QFile file(QStringLiteral(ZANTOR_TEST_QUEUE_FILE));
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return {};
+    return QString::fromUtf8(file.readAll()).split('\n');
+}
+
+QString TestQueueName()
+{
+    const QStringList lines = QueueFileLines();
+    return lines.isEmpty() ? QString() : lines.at(0).trimmed();
+}
+
 QString CupsOutputFolder()
 {
-    QString out = QStringLiteral("${HOME}/PDF");
-    QFile conf(QStringLiteral("/etc/cups/cups-pdf.conf"));
-    if (conf.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        for (const QString &line : QString::fromUtf8(conf.readAll()).split('\n')) {
-            const QString t = line.trimmed();
-            if (t.startsWith(QStringLiteral("Out ")) || t.startsWith(QStringLiteral("Out\t")))
-                out = t.mid(4).trimmed();
-        }
-    }
-    const passwd *pw = getpwuid(getuid());
-    const QString home = pw ? QString::fromLocal8Bit(pw->pw_dir) : QDir::homePath();
-    const QString user = pw ? QString::fromLocal8Bit(pw->pw_name) : QString();
-    return out.replace(QStringLiteral("${HOME}"), home).replace(QStringLiteral("${USER}"), user);
+    const QStringList lines = QueueFileLines();
+    return lines.size() < 2 ? QString() : lines.at(1).trimmed();
 }
 
 QString WaitForPdf(const QString &Folder, const QDateTime &Since, int TimeoutMs)

@@ -8,12 +8,14 @@
 
 namespace zt {
 
-// The queue the test set-up starts (scripts/test-printer.sh).
-inline const QString CupsQueue = QStringLiteral("ZantorTestPDF");
+// The queue this test run's set-up made (scripts/test-printer.sh writes its name into the
+// file ZANTOR_TEST_QUEUE_FILE); empty when the set-up has not run.
+QString TestQueueName();
+inline const QString CupsQueue = TestQueueName();
 
 // Standard output of Program, empty when it fails or takes over 30 s.
 QString RunTool(const QString &Program, const QStringList &Args);
-// The folder cups-pdf writes this user's files into.
+// The folder cups-pdf writes the test queue's files into (the set-up's second line).
 QString CupsOutputFolder();
 // The newest PDF in Folder written after Since, once pdfinfo reads it whole; empty when
 // none comes within the timeout.

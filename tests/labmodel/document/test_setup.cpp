@@ -2,6 +2,7 @@
 // the modified flag, Assign, the background picture and the printer metrics.
 #include "core/KXError.h"
 #include "FakeDesignerServices.h"
+#include "CupsPdf.h"
 #include "GuiApp.h"
 #include "LabTestPrint.h"
 
@@ -485,7 +486,7 @@ class SetupCups : public Setup {};
 TEST_F(SetupCups, PrinterMetricsOfTheTestQueue)
 {
     zt::RequireGuiApp();
-    const QString queue = QStringLiteral("ZantorTestPDF");
+    const QString queue = zt::CupsQueue;
     ASSERT_TRUE(TKXPrinterPort::PrinterNames().contains(queue)) << "the test queue is not there";
     print.SetPrinterName(queue);
     EXPECT_GT(print.DpiH(), 0);

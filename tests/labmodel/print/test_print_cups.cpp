@@ -1,4 +1,4 @@
-// A print run through a real CUPS queue: the cups-pdf queue "ZantorTestPDF" that the test
+// A print run through a real CUPS queue: the cups-pdf queue that the test
 // set-up starts (scripts/test-printer.sh), found by name, and the PDF it writes checked with
 // poppler's pdfinfo and pdftotext.
 #include "CupsPdf.h"
