@@ -587,6 +587,7 @@ void TDM::CargaDatos(TKXCustomLab &Lab)
     LimpiaDatasetSqlite(Lab);
 
     QStringList failed; // USR_NAME of every table that did not open
+    std::shared_ptr<sqlite3> reader;
     auto addField = [](TKXFields &fields, const TKXStatement &row) {
         TKXFieldItem &f = fields.Add();
         f.SetName(row.Text(1));
@@ -604,10 +605,14 @@ void TDM::CargaDatos(TKXCustomLab &Lab)
         auto *t = new TKXDataTable(name, row.Int(0), caption, this);
         t->SetDatabaseName(FDatabaseFile);
         t->SetTableName(name);
+        t->SetSharedConnection(reader);
         return t;
     };
     try {
         sqlite3 *db = Handle();
+        // The tables read through one connection of their own, so the file's schema is read
+        // once for all of them.
+        reader = TKXSqliteDataSet::OpenReadConnection(FDatabaseFile);
         // Main tables: fields in the order they were added.
         TKXStatement mains(db, QStringLiteral(
             "SELECT DEF_FIELDS.ID_TABLE, DEF_FIELDS.NAME, DEF_FIELDS.USR_NAME, DEF_FIELDS.TYPE,"
