@@ -118,10 +118,11 @@ TEST_F(DataModule, MissingFileGetsTheCatalogue)
 
 TEST_F(DataModule, SecondStartLeavesTheFileUnchanged)
 {
+    zt::RequireGuiApp();
     {
         TDM dm(file);
         ASSERT_TRUE(dm.ConectaDatosSqlite());
-        dm.CreateTableSqlite("Customers");
+        dm.AddFieldSqlite(dm.CreateTableSqlite("Customers"), "Name", 0, 20);
     }
     const QByteArray before = Bytes(file);
     ASSERT_FALSE(before.isEmpty());
@@ -132,6 +133,9 @@ TEST_F(DataModule, SecondStartLeavesTheFileUnchanged)
         TTableIDList items;
         dm.GetTableNames(items);
         EXPECT_EQ(items.size(), 1u);
+        TKXCustomLab lab;
+        dm.CargaDatos(lab);
+        EXPECT_EQ(lab.Datasets().Count(), 1);
     }
     EXPECT_EQ(Bytes(file), before);
     EXPECT_FALSE(QFile::exists(file + "-journal"));
