@@ -89,6 +89,11 @@ QString ErrorOpenTableText()
     return QStringLiteral("ERROR OPENNING TABLE");
 }
 
+QString NoDataText()
+{
+    return QStringLiteral("Error opening database");
+}
+
 void ShowDataMessage(const QString &Text)
 {
     qWarning("%s", qPrintable(Text));
@@ -678,6 +683,17 @@ void TDM::CargaDatos(TKXCustomLab &Lab)
         Report(ErrorOpenTableText() + QLatin1Char(' ') + failed.join(QStringLiteral(", ")));
     if (!bound.isEmpty() && Lab.FindDataset(bound, false, false))
         Lab.AssignDetailBaseName(bound);
+}
+
+bool TDM::OpenData(TKXCustomLab &Lab)
+{
+    Lab.SetDataMod(this);
+    if (!ConectaDatosSqlite()) {
+        Report(NoDataText() + QLatin1Char('\n') + FLastError);
+        return false;
+    }
+    CargaDatos(Lab);
+    return true;
 }
 
 QString TDM::GetTxtFilter(int32_t Id_Filter)

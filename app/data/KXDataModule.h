@@ -154,6 +154,10 @@ public:
     // (a linked table becomes the detail of its main table) and binds the label again to
     // the dataset it was bound to, when it still exists.
     void CargaDatos(TKXCustomLab &Lab);
+    // The program's start: connects and loads the catalogue into Lab (whose DataMod becomes
+    // this module). When the database cannot be opened it says "Error opening database" and
+    // the program goes on without data; false then.
+    bool OpenData(TKXCustomLab &Lab);
     // Filter Id_Filter as a filter expression of the datasets; empty when it has no
     // condition. EKxError naming the filter for a condition that cannot be written (an image
     // field, an unknown operator or a value that does not read as its kind).

@@ -552,6 +552,36 @@ TEST_F(DataCatalogue, EmptyCatalogueUnbindsTheLabel)
     EXPECT_EQ(lab.DataSet(), nullptr);
 }
 
+// Datasets reading through one shared connection keep cursors of their own.
+TEST_F(DataCatalogue, TablesShareOneReadConnection)
+{
+    auto reader = TKXSqliteDataSet::OpenReadConnection(file);
+    TKXSqliteDataSet a("A"), b("B");
+    for (TKXSqliteDataSet *ds : {&a, &b}) {
+        ds->SetDatabaseName(file);
+        ds->SetTableName("ORDERLINES");
+        ds->SetSharedConnection(reader);
+        ds->Open();
+    }
+    EXPECT_THROW(a.SetSharedConnection(nullptr), EKxError);
+    a.Next();
+    EXPECT_EQ(a.FieldByName("ITEM").AsString(), "b1");
+    EXPECT_EQ(b.FieldByName("ITEM").AsString(), "a1");
+    a.Close();
+    b.Next();
+    b.Next();
+    EXPECT_EQ(b.FieldByName("ITEM").AsString(), "a2");
+    reader.reset(); // the open dataset keeps the connection
+    b.First();
+    EXPECT_EQ(b.RecordCount(), 3);
+    // Read-only: nothing can be written through it.
+    b.Close();
+    b.SetSQL("INSERT INTO ORDERLINES(ITEM) VALUES ('x') RETURNING ITEM");
+    b.SetTableName("");
+    EXPECT_THROW(b.Open(), EKxError);
+    EXPECT_THROW(TKXSqliteDataSet::OpenReadConnection(dir.filePath("missing.db")), EKxError);
+}
+
 // ---------------------------------------------------------------------------------------
 // Saved filters
 
