@@ -143,6 +143,8 @@ TKXCustomEditor::~TKXCustomEditor()
     FreeSelLayer();
     ElementsSelected.clear();
     // (The base class takes the editor off its label.)
+    if (Inspector && Inspector->Editor() == this)
+        Inspector->LinkEditor(nullptr);
     Inspector = nullptr;
     Rulers = nullptr;
     // The ruler widgets unhook themselves from the shared ruler state, which the settings
@@ -166,8 +168,10 @@ void TKXCustomEditor::SetZantor(kx::TKXCustomLab *Value)
     data->PutAlignY(Label()->BackSurf()->AlignY(), false);
     data->PutShowAlign(Label()->BackSurf()->ShowAlign());
     data->PutFacUnits(F, Label()->Units());
-    if (Inspector)
+    if (Inspector) {
+        Inspector->LoadTranslation();
         Inspector->Invalidate();
+    }
     RecalcZoom(true);
     FZoomChanged = false;
     UpdateEditor(false);
@@ -189,9 +193,14 @@ void TKXCustomEditor::SetInspector(TKXBaseInspector *Value)
 {
     if (Value == Inspector)
         return;
+    if (Inspector && Inspector->Editor() == this)
+        Inspector->LinkEditor(nullptr);
     Inspector = Value;
-    if (Inspector)
+    if (Inspector) {
+        Inspector->LinkEditor(this);
+        Inspector->LoadTranslation();
         Inspector->Invalidate();
+    }
 }
 
 void TKXCustomEditor::AdjustLabel()
