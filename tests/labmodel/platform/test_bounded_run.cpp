@@ -11,6 +11,8 @@
 #include <stdexcept>
 #include <vector>
 
+#include <unistd.h>
+
 using namespace kx;
 
 namespace {
@@ -44,6 +46,11 @@ TEST(BoundedRun, WorkThatFailsGivesNoResult)
         {"endless loop", [] {
              for (;;)
                  Sink = Sink + 1;
+             return QByteArray();
+         }},
+        {"waiting for ever (a lock that nobody frees)", [] {
+             for (;;)
+                 ::pause();
              return QByteArray();
          }},
         {"crash", [] {
