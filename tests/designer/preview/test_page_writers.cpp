@@ -6,12 +6,14 @@
 #include "elements/KXShapes.h"
 #include "elements/KXText.h"
 #include "print/KXPreview.h"
+#include "platform/KXPicture.h"
 #include "preview/KXPageWriters.h"
 
 #include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QImageReader>
+#include <QPainter>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -152,6 +154,42 @@ TEST_F(PageWriters, RasterPicturesReadBackAsThePageImage)
         const QImage back = reader.read();
         ASSERT_FALSE(back.isNull()) << reader.errorString().toStdString();
         EXPECT_EQ(back.size(), page.size());
+        EXPECT_LE(MeanDifference(back, page), c.MaxMean);
+    }
+}
+
+// A metafile read back through the program's own picture loader, drawn at the page
+// image's size on white.
+QImage MetafileImage(const QString &File, QSize Size)
+{
+    TKXGraphic g;
+    if (!g.LoadFromFile(File))
+        return {};
+    QImage image(Size, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter p(&image);
+    p.drawImage(0, 0, g.Render(Size, 0, false));
+    return image;
+}
+
+TEST_F(PageWriters, MetafilesReadBackAsThePageImage)
+{
+    const QImage page = PageImage(lab, 2);
+    struct {
+        TKXPageFormat Format;
+        const char *Name;
+        double MaxMean; // the readers' own rendering differs a little from ours
+    } const cases[] = {
+        {TKXPageFormat::Emf, "page.emf", 3.0},
+        // libwmf rounds fill colours to SVG's named ones (255, 200, 0 becomes gold).
+        {TKXPageFormat::Wmf, "page.wmf", 4.0},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.Name);
+        SavePagePicture(lab, 2, c.Format, File(c.Name));
+        const QImage back = MetafileImage(File(c.Name), page.size());
+        ASSERT_FALSE(back.isNull());
+        EXPECT_GT(InkShare(back), 0.03);
         EXPECT_LE(MeanDifference(back, page), c.MaxMean);
     }
 }
