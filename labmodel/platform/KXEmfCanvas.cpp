@@ -103,6 +103,7 @@ TKXEmfCanvas::TKXEmfCanvas(int32_t Width, int32_t Height, int32_t DeviceWidth, i
     : TKXVectorCanvas(MakeSink(Width, Height, DeviceWidth, DeviceHeight),
                       TKXMapping::FromExtents(Width, Height, DeviceWidth, DeviceHeight))
 {
+    SetBounds(QRectF(0, 0, DeviceWidth, DeviceHeight));
 }
 
 TKXEmfCanvas::~TKXEmfCanvas() = default;

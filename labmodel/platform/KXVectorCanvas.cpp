@@ -193,10 +193,18 @@ void TKXVectorCanvas::SelectClipEllipses(const std::vector<TRect> &Boxes)
     p.setFillRule(Qt::WindingFill); // overlapping circles stay inside the union
     for (const TRect &R : Boxes)
         p.addEllipse(DevBox(R));
-    FClip = p;
+    FClip = FBounds ? FBounds->intersected(p) : p;
 }
 
-void TKXVectorCanvas::ResetClip() { FClip.reset(); }
+void TKXVectorCanvas::ResetClip() { FClip = FBounds; }
+
+void TKXVectorCanvas::SetBounds(const QRectF &Bounds)
+{
+    QPainterPath p;
+    p.addRect(Bounds);
+    FBounds = p;
+    FClip = FClip ? FClip->intersected(p) : p;
+}
 
 bool TKXVectorCanvas::ClipHolds(const QPainterPath &Path) const
 {

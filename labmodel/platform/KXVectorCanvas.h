@@ -82,6 +82,9 @@ public:
     void ResetClip() override;
     // The clip region in device units; none when nothing is clipped.
     const std::optional<QPainterPath> &Clip() const { return FClip; }
+    // The page's area in device units: nothing is written outside it, whatever the clip
+    // (a file's picture is as large as its page, as a page image is).
+    void SetBounds(const QRectF &Bounds);
 
     void LineTo(int32_t X, int32_t Y) override;
     void Polyline(const std::vector<TPoint> &Points) override;
@@ -137,6 +140,7 @@ protected:
 private:
     std::unique_ptr<TKXVectorSink> FSink;
     std::optional<QPainterPath> FClip;
+    std::optional<QPainterPath> FBounds;
     std::vector<std::optional<QPainterPath>> FSavedClips;
 };
 

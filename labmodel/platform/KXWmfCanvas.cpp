@@ -312,6 +312,7 @@ TKXWmfCanvas::TKXWmfCanvas(int32_t Width, int32_t Height, int32_t DeviceWidth, i
     : TKXVectorCanvas(MakeSink(Width, Height, DeviceWidth, DeviceHeight),
                       TKXMapping::FromExtents(Width, Height, DeviceWidth, DeviceHeight))
 {
+    SetBounds(QRectF(0, 0, DeviceWidth, DeviceHeight));
 }
 
 TKXWmfCanvas::~TKXWmfCanvas() = default;
