@@ -150,7 +150,9 @@ TKXFieldType TKXSqliteDataSet::FieldTypeFromDeclared(const QString &Declared, in
         args.truncate(args.indexOf(QLatin1Char(')')));
         d = d.left(paren).trimmed();
     }
-    d.replace(QRegularExpression(QStringLiteral("\\s+")), QStringLiteral(" "));
+    // Compiled once: a catalogue load asks for every column of every table.
+    static const QRegularExpression blanks(QStringLiteral("\\s+"));
+    d.replace(blanks, QStringLiteral(" "));
     if (d.isEmpty())
         return ftUnknown;
 
@@ -271,17 +273,12 @@ void TKXSqliteDataSet::DoOpen()
     if (FTableName.isEmpty() && FSQL.trimmed().isEmpty())
         throw EKxError("No table is set for '" + Name().toStdString() + "'");
     ReleaseHandles();
-    const QByteArray file = FDatabaseName.toUtf8();
-    // Read-only: a dataset never writes, and a missing file is an error, not a new database.
-    if (sqlite3_open_v2(file.constData(), &FDb, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
-        const std::string msg = FDb ? sqlite3_errmsg(FDb) : "out of memory";
-        ReleaseHandles();
-        throw EKxError("Cannot open database '" + FDatabaseName.toStdString() + "': " + msg);
+    if (FShared) {
+        FDb = FShared.get();
+    } else {
+        FOwnDb = OpenReadConnection(FDatabaseName);
+        FDb = FOwnDb.get();
     }
-    // The program's own forms write to the same database: a read waits for their write
-    // instead of failing at once with "database is locked".
-    sqlite3_busy_timeout(FDb, BusyTimeoutMs);
-    sqlite3_set_authorizer(FDb, DenyAttach, nullptr);
     try {
         if (!FTableName.isEmpty()) {
             FBaseSql = QStringLiteral("SELECT * FROM ") + QuoteIdentifier(FTableName);
@@ -323,9 +320,31 @@ void TKXSqliteDataSet::ReleaseHandles()
     FCursor = FCount = nullptr;
     FCursorSql.clear();
     FCountSql.clear();
-    if (FDb)
-        sqlite3_close_v2(FDb);
     FDb = nullptr;
+    FOwnDb.reset();
+}
+
+std::shared_ptr<sqlite3> TKXSqliteDataSet::OpenReadConnection(const QString &FileName)
+{
+    sqlite3 *db = nullptr;
+    // Read-only: a dataset never writes, and a missing file is an error, not a new database.
+    const int rc = sqlite3_open_v2(FileName.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+    // close_v2: statements still prepared on it keep it alive until they are finalised.
+    std::shared_ptr<sqlite3> shared(db, [](sqlite3 *h) { sqlite3_close_v2(h); });
+    if (rc != SQLITE_OK)
+        throw EKxError("Cannot open database '" + FileName.toStdString() + "': " +
+                       (db ? sqlite3_errmsg(db) : "out of memory"));
+    // The program's own forms write to the same database: a read waits for their write
+    // instead of failing at once with "database is locked".
+    sqlite3_busy_timeout(db, BusyTimeoutMs);
+    sqlite3_set_authorizer(db, DenyAttach, nullptr);
+    return shared;
+}
+
+void TKXSqliteDataSet::SetSharedConnection(std::shared_ptr<sqlite3> Db)
+{
+    CheckClosed();
+    FShared = std::move(Db);
 }
 
 void TKXSqliteDataSet::DoClose()

@@ -46,7 +46,11 @@ TEST(DesignerEditor, ZoomSizesTheSurfaceFromTheLabel)
         f.Ed().SetZoom(c.Zoom);
         EXPECT_EQ(f.Ed().GetViewWidth(), c.ViewW) << c.W << "x" << c.H << " zoom " << int(c.Zoom);
         EXPECT_EQ(f.Ed().GetViewHeight(), c.ViewH) << c.W << "x" << c.H << " zoom " << int(c.Zoom);
-        EXPECT_EQ(f.Surface().BackScreen().size(), QSize(c.ViewW, c.ViewH));
+        // A frame's image covers what the scroll box shows of the surface (inset 12 pixels).
+        const QSize port = f.Ed().Scroll()->viewport()->size();
+        const QRect shown(0, 0, std::min(c.ViewW, port.width() - 12), std::min(c.ViewH, port.height() - 12));
+        EXPECT_EQ(f.Ed().VisibleRect(), shown);
+        EXPECT_EQ(f.Paint().size(), shown.size());
         // The rulers scale with the zoom.
         EXPECT_DOUBLE_EQ(f.Ed().RulerSettings().Data()->Factor(), f.Ed().ZoomFactor());
         // Label <-> pixel conversions follow the surface.
