@@ -19,6 +19,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QPointer>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -204,7 +205,10 @@ TEST(PromptsUIServices, TheModelsMessagesAndPictureChooserGoThroughThePrompts)
 // ---------------------------------------------------------------------------------------
 // The real prompts, answered by a timer that acts on the modal dialog once it is up
 
-// Runs Act on the next modal dialog of type T, then makes sure no dialog outlives the test.
+// Runs Act on the next modal dialog of type T. A dialog Act leaves open is closed at once and
+// fails the test; a dialog that never comes fails it after a long while (the first file dialog
+// of a process on a busy machine takes seconds). Each guard belongs to its own call, so a slow
+// dialog can never be closed by the guard of an earlier one.
 template <class T>
 void WhenModal(std::function<void(T *)> Act)
 {
@@ -212,20 +216,22 @@ void WhenModal(std::function<void(T *)> Act)
     poll->setInterval(10);
     QObject::connect(poll, &QTimer::timeout, poll, [poll, Act] {
         if (auto *dialog = qobject_cast<T *>(QApplication::activeModalWidget())) {
-            poll->deleteLater();
             poll->stop();
+            poll->deleteLater();
+            QPointer<T> shown(dialog);
             Act(dialog);
+            if (shown && shown->isVisible()) {
+                ADD_FAILURE() << "a dialog was left open";
+                shown->reject();
+            }
         }
     });
     poll->start();
-    QTimer::singleShot(30000, poll, [poll] { poll->deleteLater(); });
-    // A dialog the test did not close is closed after a while: the test fails, never hangs.
-    // The while is long: the first file dialog of a process on a busy machine takes seconds.
-    QTimer::singleShot(30000, qApp, [] {
-        if (auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
-            ADD_FAILURE() << "a dialog was left open";
+    QTimer::singleShot(120000, poll, [poll] {
+        ADD_FAILURE() << "no dialog came";
+        if (auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget()))
             dialog->reject();
-        }
+        poll->deleteLater();
     });
 }
 
