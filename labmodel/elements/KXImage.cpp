@@ -102,6 +102,11 @@ const TKXPropTable &TKXImage::Published() const
     return PublishedTable<&AddPublished>();
 }
 
+const TKXClassInfo &TKXImage::ClassInfo()
+{
+    return PublishedClass<&AddPublished>("TKXImage", &TKXData::ClassInfo());
+}
+
 QString TKXImage::ProgramFolder()
 {
     return QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QDir::currentPath();

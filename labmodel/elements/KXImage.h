@@ -24,6 +24,8 @@ public:
     explicit TKXImage(TKXCustomLab *AOwner);
     ~TKXImage() override;
     const TKXPropTable &Published() const override;
+    static const TKXClassInfo &ClassInfo();
+    const TKXClassInfo &ClassType() const override { return ClassInfo(); }
     TKXEle ElementType() const override { return TKXEle::deImage; }
     TRect GetRect() const override { return {FP1.x, FP1.y, FP2.x, FP2.y}; }
     void Draw(TKXCanvas &Canvas, TPoint po, TKXDrawType DrawType, TKXFillType fill) override;

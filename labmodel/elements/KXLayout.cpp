@@ -129,6 +129,11 @@ const TKXPropTable &TKXColRowBase::Published() const
     return PublishedTable<&AddPublished>();
 }
 
+const TKXClassInfo &TKXColRowBase::ClassInfo()
+{
+    return PublishedClass<&AddPublished>("TKXColRowBase", &TKXElement::ClassInfo());
+}
+
 TKXColLayout::TKXColLayout(TKXCustomLab *AOwner) : TKXColRowBase(AOwner)
 {
     FSelType = TKXSelType::stColRow;
@@ -143,6 +148,11 @@ void TKXColLayout::AddPublished(TKXPropTable &t)
 const TKXPropTable &TKXColLayout::Published() const
 {
     return PublishedTable<&AddPublished>();
+}
+
+const TKXClassInfo &TKXColLayout::ClassInfo()
+{
+    return PublishedClass<&AddPublished>("TKXColLayout", &TKXColRowBase::ClassInfo());
 }
 
 float TKXColLayout::Width() const { return ToUnits(FWidth); }
@@ -185,6 +195,11 @@ void TKXRowLayout::AddPublished(TKXPropTable &t)
 const TKXPropTable &TKXRowLayout::Published() const
 {
     return PublishedTable<&AddPublished>();
+}
+
+const TKXClassInfo &TKXRowLayout::ClassInfo()
+{
+    return PublishedClass<&AddPublished>("TKXRowLayout", &TKXColRowBase::ClassInfo());
 }
 
 float TKXRowLayout::Height() const { return ToUnits(FHeight); }
@@ -235,6 +250,11 @@ void TKXLayout::AddPublished(TKXPropTable &t)
 const TKXPropTable &TKXLayout::Published() const
 {
     return PublishedTable<&AddPublished>();
+}
+
+const TKXClassInfo &TKXLayout::ClassInfo()
+{
+    return PublishedClass<&AddPublished>("TKXLayout", &TKXBaseEx2D::ClassInfo());
 }
 
 TColLine TKXLayout::ColLine() const
