@@ -1,6 +1,7 @@
 // The command runner and the prompts seam: a command that raises shows its text once and the
 // window lives on, a cancel shows nothing, and nothing reaches Qt's event loop; the script
 // answers and records the questions; the real prompts give the description's answers.
+#include "CupsPdf.h"
 #include "EditorFixture.h"
 #include "ScriptedPrompts.h"
 
@@ -8,6 +9,7 @@
 #include "prompts/KXCommandRunner.h"
 #include "prompts/KXPrompts.h"
 #include "prompts/KXPromptsUIServices.h"
+#include "platform/KXPrinterPort.h"
 
 #include <QAction>
 #include <QApplication>
@@ -365,6 +367,29 @@ TEST(QtPrompts, ColourChoiceConvertsLabelColours)
     });
     EXPECT_TRUE(prompts.ChooseColor(colour));
     EXPECT_EQ(colour, 0x00302010u);
+}
+
+TEST(QtPromptsCups, PrinterChoiceOffersTheInstalledPrinters)
+{
+    zt::RequireWidgetApp();
+    if (zt::CupsQueue.isEmpty())
+        GTEST_SKIP() << "the test queue was not set up";
+    TKXQtPrompts prompts;
+    const QStringList printers = TKXPrinterPort::PrinterNames();
+    ASSERT_TRUE(printers.contains(zt::CupsQueue));
+    QString name = zt::CupsQueue;
+    WhenModal<QInputDialog>([&](QInputDialog *d) {
+        EXPECT_EQ(d->comboBoxItems(), printers);
+        EXPECT_EQ(d->textValue(), zt::CupsQueue); // the one given is shown first
+        d->accept();
+    });
+    EXPECT_TRUE(prompts.ChoosePrinter(name));
+    EXPECT_EQ(name, zt::CupsQueue);
+
+    WhenModal<QInputDialog>([](QInputDialog *d) { d->reject(); });
+    QString kept = QStringLiteral("no such printer");
+    EXPECT_FALSE(prompts.ChoosePrinter(kept));
+    EXPECT_EQ(kept, QStringLiteral("no such printer"));
 }
 
 } // namespace
