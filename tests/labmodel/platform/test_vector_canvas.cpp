@@ -212,6 +212,31 @@ TEST_F(VectorCanvas, PicturesAreCroppedToTheClip)
     EXPECT_EQ(calls[0].Picture, picture.size());
 }
 
+TEST_F(VectorCanvas, HatchesAndGradientsAreFilledAreas)
+{
+    // A hatch is its lines' area inside the figure, over the background colour when opaque.
+    canvas->SetBrush({RGBColor(0, 0, 255), TKXBrushStyle::bsCross});
+    canvas->FillRect({0, 0, 100, 50});
+    ASSERT_EQ(Kinds(), "fill");
+    EXPECT_TRUE(Within(calls[0].Box, QRectF(0, 0, 100, 50)));
+    EXPECT_EQ(calls[0].Color, RGBColor(0, 0, 255));
+    calls.clear();
+    canvas->SetBkMode(TKXBkMode::bkOpaque);
+    canvas->SetBkColor(RGBColor(255, 255, 0));
+    canvas->FillRect({0, 0, 100, 50});
+    ASSERT_EQ(Kinds(), "fill fill");
+    EXPECT_EQ(calls[0].Color, RGBColor(255, 255, 0));
+    EXPECT_EQ(calls[0].Box, QRectF(0, 0, 100, 50));
+    // A gradient: bands from the first colour to the second, covering the box.
+    calls.clear();
+    canvas->GradientFill({0, 0, 640, 100}, RGBColor(0, 0, 0), RGBColor(255, 0, 0), TKXGradient::grLeftToRight);
+    ASSERT_EQ(calls.size(), 64u);
+    EXPECT_LE(RedOf(calls.front().Color), 4);
+    EXPECT_GE(RedOf(calls.back().Color), 251);
+    EXPECT_EQ(calls.front().Box, QRectF(0, 0, 10, 100));
+    EXPECT_EQ(calls.back().Box, QRectF(630, 0, 10, 100));
+}
+
 TEST_F(VectorCanvas, RestoringTheStateBringsTheClipBack)
 {
     canvas->SetBrush({RGBColor(0, 0, 255), TKXBrushStyle::bsSolid});
