@@ -3,10 +3,12 @@
 // translated texts, and the element dialogs: kept as one undo step, cancelled or failed with
 // the element and the label exactly as they were.
 #include "EditorFixture.h"
+#include "FakeDesignerServices.h"
 #include "ScriptedPrompts.h"
 
 #include "component/KXLab.h"
 #include "core/KXError.h"
+#include "elements/KXImage.h"
 #include "elements/KXParagraph.h"
 #include "elements/KXShapes.h"
 #include "elements/KXText.h"
@@ -14,6 +16,7 @@
 #include "preview/KXPreviewWindow.h"
 
 #include <QFile>
+#include <QImage>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -235,6 +238,35 @@ TEST_F(ElementDialogs, KindsWithoutADialogOpenNothing)
     lab.SetSelected(para);
     lab.ShowElementProp();
     EXPECT_EQ(opened, 1);
+}
+
+TEST_F(ElementDialogs, APictureIsChosenAsOneStepAndACancelledChoiceChangesNothing)
+{
+    QTemporaryDir dir;
+    const QString png = dir.filePath("dot.png");
+    QImage dot(4, 4, QImage::Format_RGB32);
+    dot.fill(Qt::red);
+    ASSERT_TRUE(dot.save(png));
+    zt::FakeUIServices ui;
+    lab.SetUIServices(&ui);
+    auto *image = lab.NewElement<TKXImage>();
+    image->SetP1(100, 100);
+    image->SetP2(900, 900);
+    lab.ClearUndoRedo();
+    lab.SetModified(false);
+    lab.SetSelected(image);
+
+    ui.PictureToChoose.clear(); // cancelled
+    lab.ShowElementProp();
+    EXPECT_TRUE(image->FileImage().isEmpty());
+    EXPECT_EQ(lab.UndoCount(), 0);
+    EXPECT_FALSE(lab.Modified());
+
+    ui.PictureToChoose = png;
+    lab.ShowElementProp();
+    EXPECT_EQ(image->FileImage(), png);
+    EXPECT_EQ(lab.UndoCount(), 1);
+    lab.SetUIServices(nullptr);
 }
 
 } // namespace

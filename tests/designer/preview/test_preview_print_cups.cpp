@@ -129,4 +129,30 @@ TEST(PreviewPrintCups, PrintsTheRunShownWithTheAnswerGiven)
         QFile::remove(pdf);
 }
 
+// Preview(n) puts printer n of the system's list in place before the preview is built.
+TEST(PreviewPrintCups, PreviewOnAPrinterSelectsItFirst)
+{
+    zt::RequireWidgetApp();
+    const int32_t index = int32_t(TKXPrinterPort::PrinterNames().indexOf(zt::CupsQueue));
+    ASSERT_GE(index, 0) << "no test queue";
+    TKXLab lab;
+    lab.NewLabel();
+    lab.Printer().SelectPdfFile(QDir::temp().filePath("unused.pdf"));
+    int shown = 0;
+    lab.OnShowPreview = [&](TKxPrw &W) {
+        ++shown;
+        EXPECT_EQ(W.PageIdx(), 1);
+        EXPECT_EQ(lab.Printer().PrinterName(), zt::CupsQueue);
+    };
+    zt::TKXScriptedPrompts prompts;
+    lab.Preview(index);
+    EXPECT_EQ(shown, 1);
+    // Without an index the selection stays as it is.
+    lab.Printer().SelectPdfFile(QDir::temp().filePath("unused.pdf"));
+    lab.OnShowPreview = [&](TKxPrw &) { ++shown; };
+    lab.Preview(-1);
+    EXPECT_EQ(shown, 2);
+    EXPECT_TRUE(lab.Printer().PrinterName().isEmpty());
+}
+
 } // namespace
