@@ -69,12 +69,14 @@ int main(int argc, char *argv[])
     QObject::connect(tools->addAction(QStringLiteral("Grid")), &QAction::triggered, editor, [editor] {
         editor->GridSettings().SetShow(!editor->GridSettings().Show());
     });
-    // Preview and print the label (the prompted texts are asked first).
-    tools->addSeparator();
-    QAction *preview = tools->addAction(QStringLiteral("Preview"));
+    // Preview and print the label (the prompted texts are asked first), on a row of their own.
+    window.addToolBarBreak();
+    QToolBar *labelBar = window.addToolBar(QStringLiteral("Label"));
+    labelBar->setMovable(false);
+    QAction *preview = labelBar->addAction(QStringLiteral("Preview"));
     preview->setObjectName(QStringLiteral("FilePreview"));
     ConnectCommand(preview, [&label] { label->Preview(); });
-    QAction *print = tools->addAction(QStringLiteral("Print"));
+    QAction *print = labelBar->addAction(QStringLiteral("Print"));
     print->setObjectName(QStringLiteral("FilePrint"));
     ConnectCommand(print, [&label] {
         QString printer = label->Printer().PrinterName();
