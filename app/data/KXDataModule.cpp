@@ -363,10 +363,12 @@ bool TDM::ConectaDatosSqlite()
         sqlite3_busy_timeout(db, BusyTimeoutMs);
         // The first read: a file that is not a database fails here.
         int tables = 0;
-        {
+        try {
             TKXStatement list(db, QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE type = 'table'"
                                                  " AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\'"));
             tables = int(list.ScalarInt());
+        } catch (const EKxError &) {
+            throw EKxError(std::string("The file cannot be read as a database: ") + sqlite3_errmsg(db));
         }
         if (tables == 0) {
             CreateCatalogue(db);
