@@ -767,6 +767,14 @@ TEST_F(SavedFilters, ConditionsThatCannotBeWrittenAreRefusedByName)
             EXPECT_NE(QString::fromUtf8(e.what()).indexOf("'" + name + "'"), -1) << e.what();
         }
     }
+    // A field name edited by hand into one that would end the bracketed name early.
+    {
+        Peer p(file);
+        p.Exec(QStringLiteral("INSERT INTO DEF_FIELDS(ID_TABLE, NAME, USR_NAME, TYPE, DECIM)"
+                              " VALUES (%1, 'QTY] = 1 OR [NAME', 'ODD', 1, 0)").arg(table));
+        fields["ODD"] = int32_t(p.Int("SELECT MAX(ID_FIELD) FROM DEF_FIELDS"));
+    }
+    EXPECT_THROW(dm->GetTxtFilter(Filter("odd name", {{"ODD", 0, 0, "1"}})), EKxError);
     // A condition whose field was deleted drops out.
     const int32_t id = Filter("deleted field", {{"QTY", 0, 0, "1"}, {"NAME", 0, 0, "Ann"}});
     Peer p(file);
