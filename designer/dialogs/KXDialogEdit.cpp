@@ -8,6 +8,8 @@
 #include "prompts/KXPrompts.h"
 #include "stream/KXStream.h"
 
+#include <QDialog>
+
 #include <algorithm>
 
 namespace kx {
@@ -220,6 +222,16 @@ void TKXElementEdit::Restore()
     PutRecordingBack();
     if (restored && FLab.Editor())
         FLab.Editor()->UpdateEditor(false);
+}
+
+void ConnectElementEdit(QDialog &Dialog, TKXElementEdit &Edit)
+{
+    QObject::connect(&Dialog, &QDialog::finished, &Dialog, [&Edit](int Result) {
+        if (Result == QDialog::Accepted)
+            Edit.Keep();
+        else
+            Edit.Restore();
+    });
 }
 
 } // namespace kx

@@ -23,6 +23,8 @@
 #include <string>
 #include <vector>
 
+class QDialog;
+
 namespace kx {
 
 class TKXCustomLab;
@@ -87,5 +89,9 @@ private:
     bool FDone = false;
     bool FRecordingBack = false;
 };
+
+// Closes Edit with Dialog: accepted keeps the change, any other end (Cancel, Escape, the
+// close box) restores the snapshot. Edit must outlive the dialog's end.
+void ConnectElementEdit(QDialog &Dialog, TKXElementEdit &Edit);
 
 } // namespace kx

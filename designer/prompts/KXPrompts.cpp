@@ -112,7 +112,11 @@ TKXPromptsScope::~TKXPromptsScope() { Installed = FPrevious; }
 
 QString ToNameFilter(const TKXFileFilter &Filter)
 {
-    return Filter.Description + QStringLiteral(" (") + PatternsOf(Filter).join(QLatin1Char(' ')) + QLatin1Char(')');
+    // A description that shows its patterns already ("Bitmaps (*.bmp)") gets them once.
+    QString description = Filter.Description.trimmed();
+    static const QRegularExpression shown(QStringLiteral("\\s*\\([^()]*\\*[^()]*\\)$"));
+    description.remove(shown);
+    return description + QStringLiteral(" (") + PatternsOf(Filter).join(QLatin1Char(' ')) + QLatin1Char(')');
 }
 
 QColor ToQColor(TKXColor Color)

@@ -124,7 +124,8 @@ private:
     QWidget *FParent;
 };
 
-// "Label files (*.eti)": one name filter of Qt's file dialog.
+// "Label files (*.eti)": one name filter of Qt's file dialog; patterns the description
+// shows already in parentheses are not repeated.
 QString ToNameFilter(const TKXFileFilter &Filter);
 
 // $00BBGGRR <-> QColor (opaque). The high byte of a label colour is not a colour (system

@@ -16,6 +16,7 @@
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <QWindow>
 
 #include <benchmark/benchmark.h>
 
@@ -109,12 +110,24 @@ void BM_DragFrame(benchmark::State &state)
     editor.SetZoom(ZoomOf(state.range(1)));
     editor.SetSelect(dragged);
     designer::TKXBackLab &surface = *editor.BackLab();
+    // The window is exposed once the platform has handled the show: only then does a repaint
+    // paint.
+    for (int i = 0; i < 50 && !editor.windowHandle()->isExposed(); ++i)
+        QApplication::processEvents();
     surface.repaint();
+    if (surface.BackScreen().isNull()) {
+        state.SkipWithError("the surface was not painted");
+        return;
+    }
 
     // Grab the rectangle in its middle and move it back and forth by 10 pixels a frame.
     const TRect b = dragged->Border();
     QPoint at((b.Left + b.Right) / 2, (b.Top + b.Bottom) / 2);
     SendMouse(&surface, QEvent::MouseButtonPress, at);
+    if (!surface.Drag) {
+        state.SkipWithError("the press did not grab the element");
+        return;
+    }
     const int eleBefore = editor.LayerRenders().Ele;
     int step = 10;
     int frame = 0;
@@ -125,10 +138,14 @@ void BM_DragFrame(benchmark::State &state)
         SendMouse(&surface, QEvent::MouseMove, at);
         surface.repaint();
     }
-    SendMouse(&surface, QEvent::MouseButtonRelease, at);
+    // (The moves may end where they began: one more, to see that they move the element.)
+    const TRect before = dragged->Border();
+    SendMouse(&surface, QEvent::MouseMove, at + QPoint(10, 10));
+    const bool moved = dragged->Border() != before;
+    SendMouse(&surface, QEvent::MouseButtonRelease, at + QPoint(10, 10));
     if (editor.LayerRenders().Ele != eleBefore)
         state.SkipWithError("the elements layer was drawn again during the drag");
-    if (dragged->Border() == b)
+    if (!moved)
         state.SkipWithError("the drag did not move the element");
     state.counters["frames/s"] = benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
     state.counters["surface_px"] = double(editor.GetViewWidth()) * editor.GetViewHeight();

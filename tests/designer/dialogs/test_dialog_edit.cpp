@@ -11,8 +11,12 @@
 #include "document/KXUndo.h"
 #include "stream/KXStream.h"
 
+#include <QDialog>
+#include <QTest>
+
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <stdexcept>
 
 using namespace kx;
@@ -165,6 +169,42 @@ TEST_F(DialogEdit, ADeletedElementIsPassedOver)
     EXPECT_TRUE(edit.Keep());
     ASSERT_EQ(lab.UndoCount(), 1);
     EXPECT_EQ(History().UndoList().back().Count, 1);
+}
+
+TEST_F(DialogEdit, OnlyAnAcceptedDialogKeepsItsChange)
+{
+    struct Case {
+        const char *name;
+        std::function<void(QDialog &)> close;
+        bool kept;
+    } cases[] = {
+        {"OK", [](QDialog &d) { d.accept(); }, true},
+        {"Cancel", [](QDialog &d) { d.reject(); }, false},
+        {"Escape", [](QDialog &d) { QTest::keyClick(&d, Qt::Key_Escape); }, false},
+        {"the close box", [](QDialog &d) { d.close(); }, false},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        lab.ClearUndoRedo();
+        lab.SetModified(false);
+        const TColor before = a->Color();
+        const TColor wanted = before == clRed ? clBlack : clRed;
+        {
+            QDialog dialog;
+            TKXElementEdit edit(lab, {a});
+            ConnectElementEdit(dialog, edit);
+            dialog.show();
+            a->SetColor(wanted);
+            c.close(dialog);
+            EXPECT_FALSE(dialog.isVisible());
+            // Settled when the dialog closes, not later.
+            EXPECT_EQ(a->Color(), c.kept ? wanted : before);
+            EXPECT_EQ(lab.UndoCount(), c.kept ? 1 : 0);
+        }
+        EXPECT_EQ(a->Color(), c.kept ? wanted : before);
+        EXPECT_EQ(lab.UndoCount(), c.kept ? 1 : 0);
+        EXPECT_EQ(lab.Modified(), c.kept);
+    }
 }
 
 // ---------------------------------------------------------------------------------------

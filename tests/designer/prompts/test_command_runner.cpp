@@ -7,6 +7,7 @@
 #include "core/KXError.h"
 #include "prompts/KXCommandRunner.h"
 #include "prompts/KXPrompts.h"
+#include "prompts/KXPromptsUIServices.h"
 
 #include <QAction>
 #include <QApplication>
@@ -164,6 +165,42 @@ TEST(QtPrompts, WithoutAScriptTheOffscreenPlatformAnswersAsCancelled)
     EXPECT_EQ(name, QStringLiteral("x"));
 }
 
+TEST(PromptsUIServices, TheModelsMessagesAndPictureChooserGoThroughThePrompts)
+{
+    zt::RequireWidgetApp();
+    TKXScriptedPrompts prompts;
+    TKXPromptsUIServices services;
+    prompts.AnswerMessage(idOK);
+    services.ShowMessage(QStringLiteral("INVALID IMAGE : logo.png"));
+    ASSERT_EQ(prompts.Count(TPromptKind::Message), 1);
+    EXPECT_EQ(prompts.Calls()[0].Text, QStringLiteral("INVALID IMAGE : logo.png"));
+    EXPECT_EQ(prompts.Calls()[0].Buttons, mbOK);
+
+    // The label's own filter list, as the picture chooser gets it.
+    const QString filter = QStringLiteral("All (*.jpg;*.png)|*.jpg;*.png|PNG image (*.png)|*.png |Bitmaps|*.bmp");
+    prompts.AnswerOpen(QStringLiteral("/pictures/logo.png"));
+    EXPECT_EQ(services.ChoosePicture(filter, QStringLiteral("/pictures")), QStringLiteral("/pictures/logo.png"));
+    const zt::TPromptCall &open = prompts.Calls().back();
+    EXPECT_EQ(open.Text, QStringLiteral("/pictures")); // the folder it starts in
+    ASSERT_EQ(open.Filters.size(), 3u);
+    QStringList names;
+    for (const TKXFileFilter &f : open.Filters)
+        names << ToNameFilter(f);
+    EXPECT_EQ(names, (QStringList{"All (*.jpg *.png)", "PNG image (*.png)", "Bitmaps (*.bmp)"}));
+    EXPECT_EQ(ToNameFilter({"Labels (old format)", "*.etq"}), QStringLiteral("Labels (old format) (*.etq)"));
+    prompts.AnswerOpen(std::nullopt);
+    EXPECT_TRUE(services.ChoosePicture(filter, QString()).isEmpty());
+
+    // The busy cursor nests.
+    services.BeginBusy();
+    services.BeginBusy();
+    services.EndBusy();
+    ASSERT_NE(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    services.EndBusy();
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
 // ---------------------------------------------------------------------------------------
 // The real prompts, answered by a timer that acts on the modal dialog once it is up
 
@@ -181,9 +218,10 @@ void WhenModal(std::function<void(T *)> Act)
         }
     });
     poll->start();
-    QTimer::singleShot(5000, poll, [poll] { poll->deleteLater(); });
+    QTimer::singleShot(30000, poll, [poll] { poll->deleteLater(); });
     // A dialog the test did not close is closed after a while: the test fails, never hangs.
-    QTimer::singleShot(5000, qApp, [] {
+    // The while is long: the first file dialog of a process on a busy machine takes seconds.
+    QTimer::singleShot(30000, qApp, [] {
         if (auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
             ADD_FAILURE() << "a dialog was left open";
             dialog->reject();
