@@ -4,12 +4,14 @@
 // with Preview and Print.
 #include "component/KXLab.h"
 #include "core/KXError.h"
+#include "data/KXDataModule.h"
 #include "document/KXBaseLab.h"
 #include "editor/KXEditor.h"
 #include "inspector/KXInspectorComponent.h"
 #include "platform/KXPrinterPort.h"
 #include "prompts/KXCommandRunner.h"
 #include "prompts/KXPrompts.h"
+#include "settings/KXDataRoot.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -30,6 +32,16 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     auto label = std::make_unique<designer::TKXLab>();
     label->NewLabel();
+
+    // The data module is made before the window and goes after it. Without a data root the
+    // program runs without data.
+    std::unique_ptr<TDM> dm;
+    try {
+        EnsureDataFolders();
+        dm = std::make_unique<TDM>();
+    } catch (const EKxError &e) {
+        QMessageBox::warning(nullptr, QStringLiteral("ZANTOR WIN"), QString::fromStdString(e.what()));
+    }
 
     QMainWindow window;
     window.setWindowTitle(QStringLiteral("ZANTOR WIN"));
@@ -107,6 +119,8 @@ int main(int argc, char *argv[])
     window.resize(1024, 720);
     window.show();
     editor->setFocus();
+    if (dm)
+        dm->OpenData(*label);
     const QStringList args = app.arguments();
     if (args.size() > 1) {
         const QString file = args.at(1);
