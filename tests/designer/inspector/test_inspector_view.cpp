@@ -4,7 +4,9 @@
 #include "EditorFixture.h"
 #include "FakeDesignerServices.h"
 
+#include "elements/KXBarCode.h"
 #include "elements/KXSymbol.h"
+#include "elements/KXTable.h"
 #include "elements/KXText.h"
 #include "inspector/KXInspectorCaptions.h"
 #include "inspector/KXInspectorComponent.h"
@@ -320,6 +322,50 @@ TEST(DesignerInspectorView, CaptionsInEachLanguage)
 }
 
 // --- Painting ------------------------------------------------------------------------------
+
+TEST(DesignerInspectorView, ValueTextsFollowTheLabelsUnits)
+{
+    InspectorOnLabel f;
+    auto *t = f.ShowText();
+    t->SetX1(1234.5f);
+    t->SetAngle(90);
+    struct {
+        TKXUnits Units;
+        const char *Name, *Text;
+    } const cases[] = {
+        {TKXUnits::unMM, "X1", "1,234.50 mm"},
+        {TKXUnits::unMM, "FontHeight", "5.00 mm"},
+        {TKXUnits::unCM, "FontHeight", "0.50 cm"},
+        {TKXUnits::unINCH, "FontHeight", "0.20 inch"},
+        {TKXUnits::unMM, "Angle", "90"},
+        {TKXUnits::unMM, "FontName", "Arial"},
+    };
+    for (const auto &c : cases) {
+        f.Lab.SetUnits(c.Units);
+        f.Insp.Inspect();
+        const int i = f.Insp.FindProp(QLatin1String(c.Name));
+        ASSERT_GE(i, 0) << c.Name;
+        EXPECT_EQ(f.Insp.ValueText(f.Insp.Props()[size_t(i)]), QString::fromLatin1(c.Text)) << c.Name;
+    }
+}
+
+TEST(DesignerInspectorView, EnumerationsShowTheirValuesName)
+{
+    InspectorOnLabel f;
+    auto *table = f.Lab.NewElement<TKXTable>();
+    auto *bar = f.Lab.NewElement<TKXBarCode>();
+    bar->SetCodeType(TKXBar::EAN8);
+    f.Ed->SetSelect(table);
+    f.Insp.Inspect();
+    const auto text = [&](const char *n) {
+        return f.Insp.ValueText(f.Insp.Props()[size_t(f.Insp.FindProp(QLatin1String(n)))]);
+    };
+    EXPECT_EQ(text("GridStyle"), QStringLiteral("gsBoth"));
+    f.Ed->SetSelect(bar);
+    f.Insp.Inspect();
+    EXPECT_EQ(text("CodeType"), QStringLiteral("EAN8"));
+    EXPECT_EQ(text("Factor"), QStringLiteral("2.00"));
+}
 
 TEST(DesignerInspectorView, ColourValueIsAnInset)
 {
