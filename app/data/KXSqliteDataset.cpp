@@ -445,16 +445,55 @@ bool TKXSqliteDataSet::DoFetchNext(TKXRecord &Row)
         // fetched (the current one is held by the dataset).
         BindLink(FCursor);
         FDetached = false;
-        TKXRecord skipped;
-        for (int64_t i = 0; i < FStepped; ++i)
-            if (!Step(FCursor, skipped))
-                return false;
+        if (Skip(FCursor, FStepped) < FStepped)
+            return false;
     }
     const bool found = Step(FCursor, Row);
     if (found)
         ++FStepped;
     ReleaseWhenIdle();
     return found;
+}
+
+int64_t TKXSqliteDataSet::Skip(sqlite3_stmt *Stmt, int64_t Count)
+{
+    int64_t skipped = 0;
+    while (skipped < Count) {
+        const int rc = sqlite3_step(Stmt);
+        if (rc == SQLITE_DONE)
+            break;
+        if (rc != SQLITE_ROW)
+            Fail("Cannot read '" + Name().toStdString() + "'");
+        ++skipped;
+    }
+    return skipped;
+}
+
+int64_t TKXSqliteDataSet::DoFetchAhead(int64_t Count, TKXRecord &Row)
+{
+    if (!FCursor || Count <= 0)
+        return 0;
+    if (FDetached) {
+        BindLink(FCursor);
+        FDetached = false;
+        if (Skip(FCursor, FStepped) < FStepped)
+            return 0;
+    }
+    // All but the last row are passed over unread; the last is read.
+    int64_t fetched = Skip(FCursor, Count - 1);
+    if (fetched == Count - 1 && Step(FCursor, Row)) {
+        ++fetched;
+    } else if (fetched > 0) {
+        // The data ended among the rows passed over: read the last of them again.
+        sqlite3_reset(FCursor);
+        BindLink(FCursor);
+        Skip(FCursor, FStepped + fetched - 1);
+        if (!Step(FCursor, Row))
+            Fail("Cannot read '" + Name().toStdString() + "'");
+    }
+    FStepped += fetched;
+    ReleaseWhenIdle();
+    return fetched;
 }
 
 void TKXSqliteDataSet::ReleaseRead()

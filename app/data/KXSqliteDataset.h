@@ -71,6 +71,7 @@ protected:
     void DoClose() override;
     bool DoFetchFirst(TKXRecord &Row) override;
     bool DoFetchNext(TKXRecord &Row) override;
+    int64_t DoFetchAhead(int64_t Count, TKXRecord &Row) override;
     int64_t DoRecordCount() override;
 
 private:
@@ -83,6 +84,8 @@ private:
     QString LinkedSql(const QString &Select) const;
     void BindLink(sqlite3_stmt *Stmt) const;
     bool Step(sqlite3_stmt *Stmt, TKXRecord &Row);
+    // Steps over up to Count rows without reading them; answers how many there were.
+    int64_t Skip(sqlite3_stmt *Stmt, int64_t Count);
 
     QString FDatabaseName, FTableName, FSQL;
 

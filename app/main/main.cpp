@@ -30,6 +30,9 @@ int main(int argc, char *argv[])
     window.setWindowTitle(QStringLiteral("ZANTOR WIN"));
     auto *editor = new designer::TKXEditor(&window);
     editor->SetZantor(label.get());
+    // The program's editor shows its grid in red: the library's light grey default is all
+    // but invisible on a white label.
+    editor->GridSettings().SetColor(clRed);
     window.setCentralWidget(editor);
 
     // The inspector lists the editor's selection; the program hides the name, the margin and

@@ -2,7 +2,9 @@
 
 #include "core/KXError.h"
 #include "document/KXBaseLab.h"
+#include "platform/KXEmfCanvas.h"
 #include "platform/KXMetafile.h"
+#include "platform/KXWmfCanvas.h"
 #include "print/KXPreview.h"
 
 #include <QBuffer>
@@ -43,6 +45,20 @@ std::shared_ptr<const TKXMetafile> PageMetafile(TKXCustomLab &Lab, int32_t PageN
         throw EKxError(Text(QStringLiteral("Page %1 could not be drawn").arg(PageNo)));
     return page;
 }
+
+// The page drawn again onto a vector canvas, through the preview's own renderer.
+class TVectorPage final : public TKXPageTarget {
+public:
+    TVectorPage(TKXCanvas &Canvas, const TRect &Page) : FCanvas(Canvas), FPage(Page) {}
+    TKXDrawType DrawType() const override { return TKXDrawType::tdPreview; }
+    TKXCanvas &BeginPage(int32_t) override { return FCanvas; }
+    void EndPage(int32_t) override {}
+    TRect PageRect() const override { return FPage; }
+
+private:
+    TKXCanvas &FCanvas;
+    TRect FPage;
+};
 
 QByteArray EncodeWithQt(const QImage &Image, const char *Format, int Quality)
 {
@@ -202,6 +218,26 @@ QImage PageImage(TKXCustomLab &Lab, int32_t PageNo)
     return image;
 }
 
+namespace {
+
+// The page drawn again onto a metafile canvas of the size of the page metafile the preview
+// shows.
+template <class TCanvas>
+QByteArray VectorPageBytes(TKXCustomLab &Lab, int32_t PageNo)
+{
+    const std::shared_ptr<const TKXMetafile> page = PageMetafile(Lab, PageNo);
+    const QSize size = page->LabelSize(), device = page->DeviceSize();
+    TCanvas canvas(size.width(), size.height(), device.width(), device.height());
+    TVectorPage target(canvas, {0, 0, device.width(), device.height()});
+    Lab.RenderPreviewPage(PageNo, target);
+    return canvas.Finish();
+}
+
+} // namespace
+
+QByteArray EmfBytes(TKXCustomLab &Lab, int32_t PageNo) { return VectorPageBytes<TKXEmfCanvas>(Lab, PageNo); }
+QByteArray WmfBytes(TKXCustomLab &Lab, int32_t PageNo) { return VectorPageBytes<TKXWmfCanvas>(Lab, PageNo); }
+
 QByteArray PagePictureBytes(TKXCustomLab &Lab, int32_t PageNo, TKXPageFormat Format, int JpegQuality)
 {
     switch (Format) {
@@ -216,8 +252,9 @@ QByteArray PagePictureBytes(TKXCustomLab &Lab, int32_t PageNo, TKXPageFormat For
     case TKXPageFormat::Gif:
         return GifBytes(PageImage(Lab, PageNo));
     case TKXPageFormat::Emf:
+        return EmfBytes(Lab, PageNo);
     case TKXPageFormat::Wmf:
-        break;
+        return WmfBytes(Lab, PageNo);
     }
     throw EKxError("This picture format cannot be written");
 }

@@ -32,6 +32,10 @@ void SavePagePicture(TKXCustomLab &Lab, int32_t PageNo, TKXPageFormat Format, co
 QImage PageImage(TKXCustomLab &Lab, int32_t PageNo);
 // The file's bytes in Format.
 QByteArray PagePictureBytes(TKXCustomLab &Lab, int32_t PageNo, TKXPageFormat Format, int JpegQuality = 90);
+// The page as an enhanced metafile, drawn again as vectors.
+QByteArray EmfBytes(TKXCustomLab &Lab, int32_t PageNo);
+// The page as a placeable 16-bit metafile, drawn again as vectors.
+QByteArray WmfBytes(TKXCustomLab &Lab, int32_t PageNo);
 // Image as a GIF file: exact colours when it has at most 256, else quantised to 256.
 QByteArray GifBytes(const QImage &Image);
 // Writes Bytes through a temporary file renamed into place; throws EKxError with the

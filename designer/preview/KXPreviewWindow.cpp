@@ -459,6 +459,40 @@ void TKxPrw::TbPrintClick()
     // Wired with the printer choice.
 }
 
+void TKxPrw::Rebuild()
+{
+    if (!FKxLab)
+        return;
+    FShown = {};
+    FSheets = {};
+    int32_t total = 0;
+    try {
+        FKxLab->BuildOnDemandPreview();
+        total = TotalPages();
+    } catch (...) {
+        // No pages to show: the window stays usable to close.
+        total = 0;
+        FPageIdx = 0;
+        FVisualState = TKXVisualState::vsNone;
+        PaperLayout();
+        UpdatePageControls();
+        pnPaper->update();
+        throw;
+    }
+    if (total <= 0) {
+        FPageIdx = 0;
+        FVisualState = TKXVisualState::vsNone;
+    } else {
+        FPageIdx = std::clamp(FPageIdx, 1, total);
+        if (FVisualState == TKXVisualState::vsNone)
+            FVisualState = TKXVisualState::vsOnePage;
+    }
+    FetchPages();
+    PaperLayout();
+    UpdatePageControls();
+    pnPaper->update();
+}
+
 void TKxPrw::TbSaveClick()
 {
     // Wired with the page writers.

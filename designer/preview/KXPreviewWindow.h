@@ -94,6 +94,9 @@ public:
     void TbPrintClick();
     // Saves the current page as a picture file.
     void TbSaveClick();
+    // The preview built again after a print (the answers to the prompted texts, and the run
+    // with them, may have changed): the page held within the new run, shown again.
+    void Rebuild();
     void TbExitClick() { close(); }
 
     // Paints the paper into Painter (the paper's own coordinates); pnPaper's paint event.

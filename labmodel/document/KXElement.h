@@ -98,8 +98,9 @@ public:
     virtual TKXElement *ItemLayout() { return nullptr; }
     // A compound text in barcode mode is placed like a barcode.
     virtual bool IsBarcodeMode() const { return false; }
-    // The document turned the whole design a quarter turn (a picture renders again).
-    virtual void Rotated() {}
+    // The document turned the whole design a quarter turn, counter-clockwise when Left, after
+    // turning the element's points and angle (a picture renders again, a grid turns).
+    virtual void Rotated(bool /*Left*/) {}
 
     // --- Properties ----------------------------------------------------------------------
     float X1() const;

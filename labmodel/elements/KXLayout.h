@@ -202,6 +202,10 @@ public:
     // Hit only on the frame band (the whole box when the pen width is 0).
     bool PointInObject(TPoint Pu) const override;
     void Draw(TKXCanvas &Canvas, TPoint po, TKXDrawType DrawType, TKXFillType fill) override;
+    // The grid turns with the label: the rows become the columns and the columns the rows,
+    // in the order the turn puts them, each divider keeping its line and its place on the
+    // label; the members' cells follow.
+    void Rotated(bool Left) override;
 
     void SaveToStream(TKXStreamWriter &Stream) const override;
     void LoadFromStream(TKXStreamReader &Stream) override;

@@ -6,12 +6,15 @@
 #include "elements/KXShapes.h"
 #include "elements/KXText.h"
 #include "print/KXPreview.h"
+#include "platform/KXPicture.h"
+#include "platform/KXWmfCanvas.h"
 #include "preview/KXPageWriters.h"
 
 #include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QImageReader>
+#include <QPainter>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -20,7 +23,9 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
+#include <tuple>
 #include <cstdlib>
 
 using namespace kx;
@@ -90,19 +95,20 @@ protected:
     {
         zt::RequireGuiApp();
         lab.Printer().SelectPdfFile({}); // the preview needs no printer
+        // Colours with SVG names: libwmf writes a fill as the nearest named colour.
         auto *box = lab.NewElement<TKXRect>();
         box->SetP1(300, 300);
         box->SetP2(2800, 1900);
-        box->SetColor(RGBColor(0, 0, 160));
-        box->SetBackColor(RGBColor(255, 200, 0));
+        box->SetColor(RGBColor(0, 0, 128));
+        box->SetBackColor(RGBColor(255, 215, 0));
         box->SetTransparent(false);
         box->SetPenWidth(0.5f);
         auto *ring = lab.NewElement<TKXRect>();
         ring->SetP1(3200, 300);
         ring->SetP2(6000, 3400);
         ring->SetEllipse(true);
-        ring->SetColor(RGBColor(200, 0, 0));
-        ring->SetBackColor(RGBColor(120, 220, 120));
+        ring->SetColor(RGBColor(178, 34, 34));
+        ring->SetBackColor(RGBColor(144, 238, 144));
         ring->SetTransparent(false);
         ring->SetPenWidth(0.8f);
         auto *line = lab.NewElement<TKXLine>();
@@ -154,6 +160,131 @@ TEST_F(PageWriters, RasterPicturesReadBackAsThePageImage)
         EXPECT_EQ(back.size(), page.size());
         EXPECT_LE(MeanDifference(back, page), c.MaxMean);
     }
+}
+
+// A metafile read back through the program's own picture loader, drawn at the page
+// image's size on white.
+QImage MetafileImage(const QString &File, QSize Size)
+{
+    TKXGraphic g;
+    if (!g.LoadFromFile(File))
+        return {};
+    QImage image(Size, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter p(&image);
+    p.drawImage(0, 0, g.Render(Size, 0, false));
+    return image;
+}
+
+TEST_F(PageWriters, MetafilesReadBackAsThePageImage)
+{
+    const QImage page = PageImage(lab, 2);
+    struct {
+        TKXPageFormat Format;
+        const char *Name;
+        double MaxMean; // the readers' own rendering differs a little from ours
+    } const cases[] = {
+        {TKXPageFormat::Emf, "page.emf", 3.0},
+        {TKXPageFormat::Wmf, "page.wmf", 3.0},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.Name);
+        SavePagePicture(lab, 2, c.Format, File(c.Name));
+        const QImage back = MetafileImage(File(c.Name), page.size());
+        ASSERT_FALSE(back.isNull());
+        EXPECT_GT(InkShare(back), 0.03);
+        EXPECT_LE(MeanDifference(back, page), c.MaxMean);
+    }
+}
+
+TEST_F(PageWriters, CircularLabelsAreClippedInTheMetafiles)
+{
+    // Each label's drawing is cut by its circle: the ellipse, the line and the texts cross
+    // it, so the metafiles carry intersected shapes and glyph outlines.
+    lab.Measure()->SetLabelType(TZantorType::ltCircle);
+    lab.BuildOnDemandPreview();
+    const QImage page = PageImage(lab, 1);
+    ASSERT_GT(InkShare(page), 0.03);
+    for (auto [format, name, maxMean] : {std::tuple{TKXPageFormat::Emf, "round.emf", 3.0},
+                                         std::tuple{TKXPageFormat::Wmf, "round.wmf", 3.0}}) {
+        SCOPED_TRACE(name);
+        SavePagePicture(lab, 1, format, File(name));
+        const QImage back = MetafileImage(File(name), page.size());
+        ASSERT_FALSE(back.isNull());
+        EXPECT_LE(MeanDifference(back, page), maxMean);
+        // Nothing outside the circles: the corner between four labels stays white.
+        const QRect corner(page.width() / 2 - 5, 5, 10, 10);
+        EXPECT_EQ(InkShare(back.copy(corner)), 0.0);
+    }
+}
+
+// The placeable header and the records of a 16-bit metafile, word by word.
+TEST_F(PageWriters, WmfHeaderKeyChecksumAndRecordsAreRight)
+{
+    const QByteArray wmf = WmfBytes(lab, 1);
+    const auto *b = reinterpret_cast<const uint8_t *>(wmf.constData());
+    auto u16 = [b](size_t At) { return uint16_t(b[At] | (b[At + 1] << 8)); };
+    auto u32 = [&u16](size_t At) { return uint32_t(u16(At)) | uint32_t(u16(At + 2)) << 16; };
+    ASSERT_GE(wmf.size(), 22 + 18 + 6);
+    EXPECT_EQ(u32(0), 0x9AC6CDD7u);
+    EXPECT_EQ(u16(4), 0);     // no handle
+    EXPECT_EQ(int16_t(u16(6)), 0);
+    EXPECT_EQ(int16_t(u16(8)), 0);
+    EXPECT_EQ(int16_t(u16(10)), 21000); // A4 in hundredths of a millimetre
+    EXPECT_EQ(int16_t(u16(12)), 29700);
+    EXPECT_EQ(u16(14), 2540); // units per inch
+    uint16_t sum = 0;
+    for (size_t i = 0; i < 10; ++i)
+        sum ^= u16(2 * i);
+    EXPECT_EQ(u16(20), sum);
+    EXPECT_EQ(PlaceableChecksum(b), sum);
+    // The metafile header: in memory, 9 words, version 3.0, the size in words.
+    EXPECT_EQ(u16(22), 1);
+    EXPECT_EQ(u16(24), 9);
+    EXPECT_EQ(u16(26), 0x0300);
+    EXPECT_EQ(u32(28) * 2, uint32_t(wmf.size() - 22));
+    // The records fill the file exactly, the largest is the one the header names, and the
+    // last is the end record.
+    size_t at = 22 + 18;
+    uint32_t largest = 0;
+    uint16_t last = 0xFFFF;
+    int saves = 0;
+    while (at + 6 <= size_t(wmf.size())) {
+        const uint32_t words = u32(at);
+        ASSERT_GE(words, 3u);
+        last = u16(at + 4);
+        saves += last == 0x001E ? 1 : last == 0x0127 ? -1 : 0;
+        EXPECT_GE(saves, 0);
+        largest = std::max(largest, words);
+        at += size_t(words) * 2;
+    }
+    EXPECT_EQ(at, size_t(wmf.size()));
+    EXPECT_EQ(last, 0x0000);
+    EXPECT_EQ(saves, 0) << "every saved context is restored";
+    EXPECT_EQ(u32(34), largest);
+}
+
+TEST(PageWmf, LargePagesUseALargerUnit)
+{
+    zt::RequireGuiApp();
+    // A3 landscape, 42 cm wide: hundredths of a millimetre would overflow 16 bits.
+    TKXWmfCanvas canvas(42000, 29700, 4200, 2970);
+    canvas.SetBrush({RGBColor(0, 0, 0), TKXBrushStyle::bsSolid});
+    canvas.FillRect({40000, 100, 41900, 29600});
+    const QByteArray wmf = canvas.Finish();
+    const auto *b = reinterpret_cast<const uint8_t *>(wmf.constData());
+    ASSERT_GE(wmf.size(), 22);
+    EXPECT_EQ(int16_t(b[10] | b[11] << 8), 21000);
+    EXPECT_EQ(b[14] | b[15] << 8, 1270);
+    const QImage back = [&] {
+        TKXGraphic g;
+        EXPECT_TRUE(g.Load(TKXGraphicClass::gcMetafile, wmf));
+        return g.Render(QSize(420, 297), 0, false);
+    }();
+    ASSERT_FALSE(back.isNull());
+    EXPECT_GT(qAlpha(back.pixel(410, 150)), 200); // the black band at the right edge
+    EXPECT_LT(qGray(back.pixel(410, 150)), 60);
+    EXPECT_GT(qGray(back.pixel(200, 150)), 200);
 }
 
 TEST_F(PageWriters, BitmapHasTwentyFourBitsAPixel)
