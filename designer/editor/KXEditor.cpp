@@ -138,7 +138,10 @@ TKXCustomEditor::TKXCustomEditor(QWidget *Parent) : QWidget(Parent)
 TKXCustomEditor::~TKXCustomEditor()
 {
     // The selected elements get their flags back while the label is still linked, so a
-    // later editor on it draws them and lets them be selected.
+    // later editor on it draws them and lets them be selected. The inspector lets go of the
+    // editor first, so emptying the selection does not reach a half-destroyed editor.
+    if (Inspector && Inspector->Editor() == this)
+        Inspector->LinkEditor(nullptr);
     Inspector = nullptr;
     LabelRemoved();
     FreeBackLayer();
@@ -166,8 +169,10 @@ void TKXCustomEditor::SetZantor(kx::TKXCustomLab *Value)
     data->PutAlignY(Label()->BackSurf()->AlignY(), false);
     data->PutShowAlign(Label()->BackSurf()->ShowAlign());
     data->PutFacUnits(F, Label()->Units());
-    if (Inspector)
+    if (Inspector) {
+        Inspector->LoadTranslation();
         Inspector->Invalidate();
+    }
     RecalcZoom(true);
     FZoomChanged = false;
     UpdateEditor(false);
@@ -206,9 +211,14 @@ void TKXCustomEditor::SetInspector(TKXBaseInspector *Value)
 {
     if (Value == Inspector)
         return;
+    if (Inspector && Inspector->Editor() == this)
+        Inspector->LinkEditor(nullptr);
     Inspector = Value;
-    if (Inspector)
+    if (Inspector) {
+        Inspector->LinkEditor(this);
+        Inspector->LoadTranslation();
         Inspector->Invalidate();
+    }
 }
 
 void TKXCustomEditor::AdjustLabel()

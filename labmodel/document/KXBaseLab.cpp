@@ -310,7 +310,7 @@ void TKXCustomLab::Rotate(bool Left)
             e->Normalize();
             e->UpdateExtent();
         }
-        e->Rotated();
+        e->Rotated(Left);
     }
     if (FEditor) {
         FEditor->RecalcZoom(false);

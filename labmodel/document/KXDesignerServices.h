@@ -21,9 +21,19 @@ class TKXCustomLab;
 class TKXElement;
 
 // The property inspector, as the document sees it.
+class TKXCustomEditor;
+
 class TKXBaseInspector {
 public:
     virtual ~TKXBaseInspector() = default;
+
+    // The editor whose selection the inspector lists; the editor links itself when it is
+    // given the inspector. Null when none.
+    TKXCustomEditor *Editor() const { return FEditor; }
+    void LinkEditor(TKXCustomEditor *Value) { FEditor = Value; }
+
+    // Reads the captions again (from the translation file when there is one).
+    virtual void LoadTranslation() {}
 
     // Lists the published properties of the editor's selection again and repaints.
     virtual void Inspect() = 0;
@@ -32,6 +42,9 @@ public:
     virtual void RefreshProperty(const QString &PropName) = 0;
     // Repaints, e.g. to show lengths in a new unit.
     virtual void Invalidate() = 0;
+
+private:
+    TKXCustomEditor *FEditor = nullptr; // not owned
 };
 
 // The data ruler: selection extent and alignment guides, in the document's units.
