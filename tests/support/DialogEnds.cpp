@@ -11,6 +11,7 @@ std::ostream &operator<<(std::ostream &Out, DialogEnd End)
 {
     switch (End) {
     case DialogEnd::OkButton: return Out << "OkButton";
+    case DialogEnd::EnterKey: return Out << "EnterKey";
     case DialogEnd::CancelButton: return Out << "CancelButton";
     case DialogEnd::EscapeKey: return Out << "EscapeKey";
     case DialogEnd::CloseBox: return Out << "CloseBox";
@@ -34,9 +35,10 @@ int EndDialog(QDialog &Dialog, DialogEnd End)
         QTest::mouseClick(button, Qt::LeftButton);
         break;
     }
+    case DialogEnd::EnterKey:
     case DialogEnd::EscapeKey: {
         QWidget *target = Dialog.focusWidget() ? Dialog.focusWidget() : &Dialog;
-        QTest::keyClick(target, Qt::Key_Escape);
+        QTest::keyClick(target, End == DialogEnd::EnterKey ? Qt::Key_Return : Qt::Key_Escape);
         break;
     }
     case DialogEnd::CloseBox: {

@@ -1,6 +1,6 @@
 // Ending a modal dialog the ways a person can, through real events and without exec(): the
-// OK or Cancel button (found by the object names ButOK and ButCancel), Escape in the
-// focused field, or the window's close box.
+// OK or Cancel button (found by the object names ButOK and ButCancel), Enter or Escape in
+// the focused field, or the window's close box.
 #pragma once
 
 #include <QDialog>
@@ -9,7 +9,7 @@
 
 namespace zt {
 
-enum class DialogEnd { OkButton, CancelButton, EscapeKey, CloseBox };
+enum class DialogEnd { OkButton, EnterKey, CancelButton, EscapeKey, CloseBox };
 std::ostream &operator<<(std::ostream &Out, DialogEnd End);
 
 // Opens Dialog (window-modal, not blocking) when it is not shown, ends it as End says and

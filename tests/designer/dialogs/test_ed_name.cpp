@@ -37,7 +37,9 @@ TEST(EdName, TitleByKind)
     }
 }
 
-TEST(EdName, TypedNameComesBackOnOk)
+class EdNameAccepted : public ::testing::TestWithParam<DialogEnd> {};
+
+TEST_P(EdNameAccepted, TypedNameComesBack)
 {
     zt::RequireWidgetApp();
     TFEdName dlg;
@@ -46,9 +48,11 @@ TEST(EdName, TypedNameComesBackOnOk)
     // The proposed name is selected, so typing replaces it.
     dlg.EdName->setFocus();
     QTest::keyClicks(dlg.EdName, QStringLiteral("Clientes 2024"));
-    EXPECT_EQ(zt::EndDialog(dlg, DialogEnd::OkButton), QDialog::Accepted);
+    EXPECT_EQ(zt::EndDialog(dlg, GetParam()), QDialog::Accepted);
     EXPECT_EQ(dlg.NName(), QStringLiteral("Clientes 2024"));
 }
+
+INSTANTIATE_TEST_SUITE_P(, EdNameAccepted, ::testing::Values(DialogEnd::OkButton, DialogEnd::EnterKey));
 
 class EdNameLeft : public ::testing::TestWithParam<DialogEnd> {};
 

@@ -86,20 +86,21 @@ TEST(SelPrinter, TypedQueueAndCopiesOnOk)
         const char *Copies;
         int32_t Printer;
         int32_t NCopies;
+        DialogEnd End;
     } cases[] = {
-        {"zebra_gk420", "25", 1, 25},
-        {"office-2", "10000", 2, 10000},
-        {"Office", "20000", 0, 10000}, // above the upper limit
-        {"Office", "0", 0, 1},         // below the lower one
-        {"Nowhere", "3", -1, 3},       // names no queue
-        {"", "7", -1, 7},
+        {"zebra_gk420", "25", 1, 25, DialogEnd::OkButton},
+        {"office-2", "10000", 2, 10000, DialogEnd::EnterKey}, // Enter in the copies field
+        {"Office", "20000", 0, 10000, DialogEnd::OkButton},   // above the upper limit
+        {"Office", "0", 0, 1, DialogEnd::EnterKey},           // below the lower one
+        {"Nowhere", "3", -1, 3, DialogEnd::OkButton},         // names no queue
+        {"", "7", -1, 7, DialogEnd::OkButton},
     };
     for (const auto &c : cases) {
         TFSelPrinter dlg(Queues, "Office", 0);
         dlg.open();
         TypeInto(dlg.CBSPrinters->lineEdit(), c.Typed);
         TypeInto(dlg.SESCopies, c.Copies);
-        ASSERT_EQ(zt::EndDialog(dlg, DialogEnd::OkButton), QDialog::Accepted) << c.Typed;
+        ASSERT_EQ(zt::EndDialog(dlg, c.End), QDialog::Accepted) << c.Typed << " " << c.End;
         EXPECT_EQ(dlg.SelPrinter(), c.Printer) << c.Typed;
         EXPECT_EQ(dlg.SelPrinterName(), c.Printer >= 0 ? Queues[c.Printer] : QString()) << c.Typed;
         EXPECT_EQ(dlg.NCopies(), c.NCopies) << c.Copies;
