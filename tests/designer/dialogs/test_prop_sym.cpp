@@ -34,6 +34,16 @@ namespace {
 const QColor Mark(0x33, 0x8E, 0xFF); // the editor's default mark colour, $FF8E33
 const QColor Silver(0xC0, 0xC0, 0xC0);
 
+// Pixels where two images of one size differ.
+int DifferentPixels(const QImage &A, const QImage &B)
+{
+    int n = 0;
+    for (int y = 0; y < A.height(); ++y)
+        for (int x = 0; x < A.width(); ++x)
+            n += A.pixel(x, y) != B.pixel(x, y);
+    return n;
+}
+
 TBytesArray Record(const TKXElement &E)
 {
     TKXStreamWriter w;
@@ -115,7 +125,7 @@ TEST_F(SymbolDialog, PictogramCellsAreTheSymbolsOwnDrawingAndTheSymbolsOneIsMark
         SCOPED_TRACE(n);
         const QRect cell = TPropSym::PictogramCell((n - 17) / 4, (n - 17) % 4);
         const QImage want = reference.copy(cell), got = shown.copy(cell);
-        EXPECT_EQ(got, want);
+        EXPECT_EQ(DifferentPixels(got, want), 0);
         // Every pictogram draws something.
         bool inked = false;
         for (int y = 0; y < want.height() && !inked; ++y)
@@ -126,7 +136,7 @@ TEST_F(SymbolDialog, PictogramCellsAreTheSymbolsOwnDrawingAndTheSymbolsOneIsMark
         EXPECT_EQ(shown.pixelColor(cell.left() - 2, cell.center().y()), n == 18 ? Mark : Silver);
     }
     // Neighbouring pictograms differ.
-    EXPECT_NE(shown.copy(TPropSym::PictogramCell(0, 0)), shown.copy(TPropSym::PictogramCell(0, 1)));
+    EXPECT_GT(DifferentPixels(shown.copy(TPropSym::PictogramCell(0, 0)), shown.copy(TPropSym::PictogramCell(0, 1))), 0);
 }
 
 TEST_F(SymbolDialog, APictogramOpensOnTheScreenThatHoldsIt)
@@ -306,7 +316,7 @@ TEST_F(SymbolDialog, HoverMarksTheCellUnderTheMouseOnly)
     const QRect cell = TPropSym::PictogramCell(1, 1);
     QTest::mouseMove(dialog->PaintBoxNum, cell.center());
     EXPECT_EQ(dialog->BackBuffer().pixelColor(cell.left() - 2, cell.center().y()), QColor(Qt::red));
-    EXPECT_EQ(dialog->BackBuffer().copy(cell), grid.copy(cell));
+    EXPECT_EQ(DifferentPixels(dialog->BackBuffer().copy(cell), grid.copy(cell)), 0);
     EXPECT_EQ(dialog->BackBuffer().pixelColor(TPropSym::PictogramCell(0, 0).left() - 2, 40), Silver);
     EXPECT_EQ(sym->Number(), 0);
 }
