@@ -162,7 +162,12 @@ TPropSym::TPropSym(QWidget *Parent) : QDialog(Parent)
     });
 }
 
-TPropSym::~TPropSym() = default;
+TPropSym::~TPropSym()
+{
+    // The edit goes before the dialog: a dialog still open is settled by the edit's own
+    // end (restored), never by a late signal to an edit already gone.
+    disconnect(this, &QDialog::finished, nullptr, nullptr);
+}
 
 void TPropSym::LayoutNumbers()
 {

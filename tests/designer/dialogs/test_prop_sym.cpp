@@ -287,6 +287,14 @@ TEST_F(SymbolDialog, CancelEscapeAndTheCloseBoxPutTheSymbolBackExactly)
         EXPECT_EQ(lab.UndoCount(), 0);
         EXPECT_FALSE(lab.Modified());
     }
+    // A dialog that goes without being closed keeps nothing either.
+    Open();
+    ClickPictogram(0, 0);
+    EXPECT_EQ(sym->Number(), 1);
+    dialog.reset();
+    EXPECT_EQ(Record(*sym), before);
+    EXPECT_EQ(lab.UndoCount(), 0);
+    EXPECT_FALSE(lab.Modified());
 }
 
 TEST_F(SymbolDialog, HoverMarksTheCellUnderTheMouseOnly)
