@@ -5,6 +5,7 @@
 #include "component/KXLab.h"
 #include "core/KXError.h"
 #include "data/KXDataModule.h"
+#include "dialogs/KXPropSym.h"
 #include "document/KXBaseLab.h"
 #include "editor/KXEditor.h"
 #include "inspector/KXInspectorComponent.h"
@@ -30,6 +31,7 @@ using namespace kx;
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    designer::RegisterSymbolDialog();
     auto label = std::make_unique<designer::TKXLab>();
     label->NewLabel();
 
