@@ -8,6 +8,7 @@
 #include "stream/KXStream.h"
 #include "stream/KXStreamStr.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <limits>
 
@@ -214,8 +215,9 @@ void TKXElement::DrawBorderBox(TKXCanvas &Canvas, TRect Box) const
     Canvas.SetPen(pen);
     Canvas.SetBrush({FBackColor, FTransparent ? TKXBrushStyle::bsClear : TKXBrushStyle::bsSolid});
     // Rectangles exclude their right and bottom edge: the frame includes its far corner.
-    Box.Right += 1;
-    Box.Bottom += 1;
+    // A box at the end of the coordinate range keeps its edge there.
+    Box.Right = ClampCoord(int64_t(Box.Right) + 1);
+    Box.Bottom = ClampCoord(int64_t(Box.Bottom) + 1);
     if (FFrameRadio != 0)
         Canvas.RoundRect(Box, FFrameRadio, FFrameRadio);
     else
@@ -982,9 +984,17 @@ void TKXElement::LoadFromStream(TKXStreamReader &Stream)
     FID = QString::fromStdU16String(AnsiToWide(ReadAnsiStr(Stream)));
     if (version >= 2800) {
         FDesignWidth = Stream.ReadInt32();
-        FTrX = Stream.ReadSingle();
-        FTrY = Stream.ReadSingle();
+        FTrX = LimitedFactor(Stream.ReadSingle());
+        FTrY = LimitedFactor(Stream.ReadSingle());
     }
+    // Lengths within the drawing code's range; the points stay as stored.
+    FPenWidth = LimitedLength(FPenWidth);
+    FTextD = LimitedLength(FTextD);
+    FMargin = LimitedLength(FMargin);
+    // The padding is never negative, as its setters keep it.
+    FPadding = {std::clamp(FPadding.x, 0, MaxFileLength), std::clamp(FPadding.y, 0, MaxFileLength)};
+    FFrameRadio = LimitedLength(FFrameRadio);
+    FDesignWidth = LimitedLength(FDesignWidth);
     UpdateExtent();
 }
 
@@ -1078,6 +1088,7 @@ void TKXData::LoadFromStream(TKXStreamReader &Stream)
     FFontHeight = Stream.ReadInt32();
     if (version < 20)
         FFontHeight = TenthsToInternal(FFontHeight);
+    FFontHeight = LimitedLength(FFontHeight);
     FDatabase = Stream.ReadBool();
     // A file preview shows the stored contents, never data.
     if (FOwner->CurDrawType() == TKXDrawType::tdOpenDialog)

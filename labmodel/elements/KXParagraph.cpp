@@ -16,7 +16,8 @@ namespace {
 
 TRect Offset(const TRect &R, TPoint po)
 {
-    return {R.Left + po.x, R.Top + po.y, R.Right + po.x, R.Bottom + po.y};
+    return {ClampCoord(int64_t(R.Left) + po.x), ClampCoord(int64_t(R.Top) + po.y),
+            ClampCoord(int64_t(R.Right) + po.x), ClampCoord(int64_t(R.Bottom) + po.y)};
 }
 
 // The two parts of a format: horizontal (left, right, centre, justified) and vertical
