@@ -10,6 +10,8 @@ PACKAGES=(
   qt6-base-dev qt6-svg-dev libqt6svg6 libsqlite3-dev sqlite3
   # pictures: enhanced metafiles and placeable metafiles turned into SVG
   libemf2svg-dev libwmf-dev
+  # page pictures saved as GIF files (enhanced metafiles are written through libemf-dev)
+  libgif-dev
   # test fixtures: enhanced metafiles written on Linux
   libemf-dev
   # tests and benchmarks

@@ -150,7 +150,9 @@ TKXFieldType TKXSqliteDataSet::FieldTypeFromDeclared(const QString &Declared, in
         args.truncate(args.indexOf(QLatin1Char(')')));
         d = d.left(paren).trimmed();
     }
-    d.replace(QRegularExpression(QStringLiteral("\\s+")), QStringLiteral(" "));
+    // Compiled once: a catalogue load asks for every column of every table.
+    static const QRegularExpression blanks(QStringLiteral("\\s+"));
+    d.replace(blanks, QStringLiteral(" "));
     if (d.isEmpty())
         return ftUnknown;
 
@@ -271,17 +273,12 @@ void TKXSqliteDataSet::DoOpen()
     if (FTableName.isEmpty() && FSQL.trimmed().isEmpty())
         throw EKxError("No table is set for '" + Name().toStdString() + "'");
     ReleaseHandles();
-    const QByteArray file = FDatabaseName.toUtf8();
-    // Read-only: a dataset never writes, and a missing file is an error, not a new database.
-    if (sqlite3_open_v2(file.constData(), &FDb, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
-        const std::string msg = FDb ? sqlite3_errmsg(FDb) : "out of memory";
-        ReleaseHandles();
-        throw EKxError("Cannot open database '" + FDatabaseName.toStdString() + "': " + msg);
+    if (FShared) {
+        FDb = FShared.get();
+    } else {
+        FOwnDb = OpenReadConnection(FDatabaseName);
+        FDb = FOwnDb.get();
     }
-    // The program's own forms write to the same database: a read waits for their write
-    // instead of failing at once with "database is locked".
-    sqlite3_busy_timeout(FDb, BusyTimeoutMs);
-    sqlite3_set_authorizer(FDb, DenyAttach, nullptr);
     try {
         if (!FTableName.isEmpty()) {
             FBaseSql = QStringLiteral("SELECT * FROM ") + QuoteIdentifier(FTableName);
@@ -323,9 +320,31 @@ void TKXSqliteDataSet::ReleaseHandles()
     FCursor = FCount = nullptr;
     FCursorSql.clear();
     FCountSql.clear();
-    if (FDb)
-        sqlite3_close_v2(FDb);
     FDb = nullptr;
+    FOwnDb.reset();
+}
+
+std::shared_ptr<sqlite3> TKXSqliteDataSet::OpenReadConnection(const QString &FileName)
+{
+    sqlite3 *db = nullptr;
+    // Read-only: a dataset never writes, and a missing file is an error, not a new database.
+    const int rc = sqlite3_open_v2(FileName.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+    // close_v2: statements still prepared on it keep it alive until they are finalised.
+    std::shared_ptr<sqlite3> shared(db, [](sqlite3 *h) { sqlite3_close_v2(h); });
+    if (rc != SQLITE_OK)
+        throw EKxError("Cannot open database '" + FileName.toStdString() + "': " +
+                       (db ? sqlite3_errmsg(db) : "out of memory"));
+    // The program's own forms write to the same database: a read waits for their write
+    // instead of failing at once with "database is locked".
+    sqlite3_busy_timeout(db, BusyTimeoutMs);
+    sqlite3_set_authorizer(db, DenyAttach, nullptr);
+    return shared;
+}
+
+void TKXSqliteDataSet::SetSharedConnection(std::shared_ptr<sqlite3> Db)
+{
+    CheckClosed();
+    FShared = std::move(Db);
 }
 
 void TKXSqliteDataSet::DoClose()
@@ -426,16 +445,55 @@ bool TKXSqliteDataSet::DoFetchNext(TKXRecord &Row)
         // fetched (the current one is held by the dataset).
         BindLink(FCursor);
         FDetached = false;
-        TKXRecord skipped;
-        for (int64_t i = 0; i < FStepped; ++i)
-            if (!Step(FCursor, skipped))
-                return false;
+        if (Skip(FCursor, FStepped) < FStepped)
+            return false;
     }
     const bool found = Step(FCursor, Row);
     if (found)
         ++FStepped;
     ReleaseWhenIdle();
     return found;
+}
+
+int64_t TKXSqliteDataSet::Skip(sqlite3_stmt *Stmt, int64_t Count)
+{
+    int64_t skipped = 0;
+    while (skipped < Count) {
+        const int rc = sqlite3_step(Stmt);
+        if (rc == SQLITE_DONE)
+            break;
+        if (rc != SQLITE_ROW)
+            Fail("Cannot read '" + Name().toStdString() + "'");
+        ++skipped;
+    }
+    return skipped;
+}
+
+int64_t TKXSqliteDataSet::DoFetchAhead(int64_t Count, TKXRecord &Row)
+{
+    if (!FCursor || Count <= 0)
+        return 0;
+    if (FDetached) {
+        BindLink(FCursor);
+        FDetached = false;
+        if (Skip(FCursor, FStepped) < FStepped)
+            return 0;
+    }
+    // All but the last row are passed over unread; the last is read.
+    int64_t fetched = Skip(FCursor, Count - 1);
+    if (fetched == Count - 1 && Step(FCursor, Row)) {
+        ++fetched;
+    } else if (fetched > 0) {
+        // The data ended among the rows passed over: read the last of them again.
+        sqlite3_reset(FCursor);
+        BindLink(FCursor);
+        Skip(FCursor, FStepped + fetched - 1);
+        if (!Step(FCursor, Row))
+            Fail("Cannot read '" + Name().toStdString() + "'");
+    }
+    FStepped += fetched;
+    ReleaseWhenIdle();
+    return fetched;
 }
 
 void TKXSqliteDataSet::ReleaseRead()

@@ -25,6 +25,8 @@
 
 #include <QString>
 
+#include <memory>
+
 struct sqlite3;
 struct sqlite3_stmt;
 
@@ -46,6 +48,15 @@ public:
     const QString &SQL() const { return FSQL; }
     void SetSQL(const QString &Select);
 
+    // A read-only connection several datasets of one file can share (the data module's
+    // tables), so that the file's schema is read once rather than once per dataset. Opened
+    // as a dataset opens its own: read-only, waiting for writers, no ATTACH. EKxError when
+    // the file cannot be opened.
+    static std::shared_ptr<sqlite3> OpenReadConnection(const QString &FileName);
+    // Reads through Db (from OpenReadConnection, of the file DatabaseName names) instead of
+    // a connection of its own; null: its own again. Only while closed.
+    void SetSharedConnection(std::shared_ptr<sqlite3> Db);
+
     // The field type and size a declared column type gives.
     static TKXFieldType FieldTypeFromDeclared(const QString &Declared, int &Size);
 
@@ -60,6 +71,7 @@ protected:
     void DoClose() override;
     bool DoFetchFirst(TKXRecord &Row) override;
     bool DoFetchNext(TKXRecord &Row) override;
+    int64_t DoFetchAhead(int64_t Count, TKXRecord &Row) override;
     int64_t DoRecordCount() override;
 
 private:
@@ -72,10 +84,14 @@ private:
     QString LinkedSql(const QString &Select) const;
     void BindLink(sqlite3_stmt *Stmt) const;
     bool Step(sqlite3_stmt *Stmt, TKXRecord &Row);
+    // Steps over up to Count rows without reading them; answers how many there were.
+    int64_t Skip(sqlite3_stmt *Stmt, int64_t Count);
 
     QString FDatabaseName, FTableName, FSQL;
 
-    sqlite3 *FDb = nullptr;
+    std::shared_ptr<sqlite3> FShared; // a connection shared with other datasets, or null
+    std::shared_ptr<sqlite3> FOwnDb;  // its own connection while open without FShared
+    sqlite3 *FDb = nullptr;           // the connection read while open
     QString FBaseSql;                 // the SELECT of every record
     sqlite3_stmt *FCursor = nullptr;  // stepped forward by the fetches
     QString FCursorSql;               // the text FCursor was prepared from

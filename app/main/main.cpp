@@ -1,13 +1,15 @@
 // ZANTOR WIN. Until the main window is built, the program shows one window with the design
-// editor on a new label, or on the label file named on the command line, and a plain tool
-// strip to choose the drawing tool and the zoom.
+// editor on a new label, or on the label file named on the command line, the property
+// inspector docked beside it, and a plain tool strip to choose the drawing tool and the zoom.
 #include "core/KXError.h"
 #include "document/KXBaseLab.h"
 #include "editor/KXEditor.h"
+#include "inspector/KXInspectorComponent.h"
 
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
+#include <QDockWidget>
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QToolBar>
@@ -28,7 +30,24 @@ int main(int argc, char *argv[])
     window.setWindowTitle(QStringLiteral("ZANTOR WIN"));
     auto *editor = new designer::TKXEditor(&window);
     editor->SetZantor(label.get());
+    // The program's editor shows its grid in red: the library's light grey default is all
+    // but invisible on a white label.
+    editor->GridSettings().SetColor(clRed);
     window.setCentralWidget(editor);
+
+    // The inspector lists the editor's selection; the program hides the name, the margin and
+    // the placement rows.
+    auto *dock = new QDockWidget(QStringLiteral("Properties"), &window);
+    dock->setObjectName(QStringLiteral("InspectorDock"));
+    dock->setFeatures(QDockWidget::DockWidgetMovable);
+    auto *inspector = new designer::TKXInspector(dock);
+    inspector->AddExcludePropety(QStringLiteral("ID"));
+    inspector->AddExcludePropety(QStringLiteral("Margin"));
+    inspector->AddExcludePropety(QStringLiteral("EleAlign"));
+    inspector->setMinimumWidth(240);
+    dock->setWidget(inspector);
+    window.addDockWidget(Qt::RightDockWidgetArea, dock);
+    editor->SetInspector(inspector);
 
     // The tool strip: the drawing tools, then the zoom.
     QToolBar *tools = window.addToolBar(QStringLiteral("Tools"));
@@ -83,6 +102,7 @@ int main(int argc, char *argv[])
 
     const int result = app.exec();
     // The editor goes with the window; the label must not point at it afterwards.
+    editor->SetInspector(nullptr);
     delete editor;
     return result;
 }

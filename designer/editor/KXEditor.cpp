@@ -137,13 +137,16 @@ TKXCustomEditor::TKXCustomEditor(QWidget *Parent) : QWidget(Parent)
 
 TKXCustomEditor::~TKXCustomEditor()
 {
-    FDraw = false;
+    // The selected elements get their flags back while the label is still linked, so a
+    // later editor on it draws them and lets them be selected. The inspector lets go of the
+    // editor first, so emptying the selection does not reach a half-destroyed editor.
+    if (Inspector && Inspector->Editor() == this)
+        Inspector->LinkEditor(nullptr);
+    Inspector = nullptr;
+    LabelRemoved();
     FreeBackLayer();
     FreeEleLayer();
     FreeSelLayer();
-    ElementsSelected.clear();
-    // (The base class takes the editor off its label.)
-    Inspector = nullptr;
     Rulers = nullptr;
     // The ruler widgets unhook themselves from the shared ruler state, which the settings
     // object owns: they go first.
@@ -166,8 +169,10 @@ void TKXCustomEditor::SetZantor(kx::TKXCustomLab *Value)
     data->PutAlignY(Label()->BackSurf()->AlignY(), false);
     data->PutShowAlign(Label()->BackSurf()->ShowAlign());
     data->PutFacUnits(F, Label()->Units());
-    if (Inspector)
+    if (Inspector) {
+        Inspector->LoadTranslation();
         Inspector->Invalidate();
+    }
     RecalcZoom(true);
     FZoomChanged = false;
     UpdateEditor(false);
@@ -176,11 +181,28 @@ void TKXCustomEditor::SetZantor(kx::TKXCustomLab *Value)
 void TKXCustomEditor::LabelRemoved()
 {
     FDraw = false;
+    if (Label()) {
+        // Flags and markers go while the elements can still be reached.
+        UnselectAll();
+        RestartRefTool();
+        if (Label()->Selected())
+            Label()->SetSelectedField(nullptr);
+    }
     ElementsSelected.clear();
     FSelectLayout = nullptr;
     FRefLine = {};
     FRefRect = {};
     FRefLines.clear();
+    if (FBackLab)
+        FBackLab->LabelRemoved();
+    // Nothing of the label is shown any more.
+    FreeBackLayer();
+    FreeEleLayer();
+    FreeSelLayer();
+    FRulers->Data()->SetCoorSelect(0, 0, 0, 0);
+    if (Inspector)
+        Inspector->Inspect();
+    // Called from outside the document: unlink too (from the document it is done already).
     if (Label())
         Label()->SetEditor(nullptr);
 }
@@ -189,9 +211,14 @@ void TKXCustomEditor::SetInspector(TKXBaseInspector *Value)
 {
     if (Value == Inspector)
         return;
+    if (Inspector && Inspector->Editor() == this)
+        Inspector->LinkEditor(nullptr);
     Inspector = Value;
-    if (Inspector)
+    if (Inspector) {
+        Inspector->LinkEditor(this);
+        Inspector->LoadTranslation();
         Inspector->Invalidate();
+    }
 }
 
 void TKXCustomEditor::AdjustLabel()
@@ -566,14 +593,22 @@ void TKXCustomEditor::RenderLayers()
         ++FBaseSerial;
     }
 
-    if (FPaintSel) {
+    const QRect visible = VisibleRect();
+    if (FPaintSel || visible != FSelRect) {
         // The reference markers come from the selected elements too: drawn again, not added.
         Label()->ClearSelectArrays();
         Label()->ClearRefArray();
         FPaintSel = false;
-        FSelLayer = newLayer();
+        // Only what is visible, in an image kept from the last frame when it has that size:
+        // a frame of a drag neither allocates nor fills the whole surface at high zoom.
+        FSelRect = visible;
+        if (FSelLayer.size() != visible.size())
+            FSelLayer = QImage(visible.size(), QImage::Format_ARGB32_Premultiplied);
+        FSelLayer.fill(Qt::transparent);
         QPainter p(&FSelLayer);
-        TKXQtCanvas canvas(p, labelMapping);
+        // The elements still work in surface pixels (their borders and handles are surface
+        // positions); the painter shows the visible part.
+        TKXQtCanvas canvas(p, labelMapping, QTransform::fromTranslate(-visible.x(), -visible.y()));
         FLabCanvas = &canvas;
         Label()->DrawSelected(canvas, {0, 0}, TKXDrawType::tdLab, TKXFillType::ftNone);
         if (back.FDrawAlign)
@@ -581,6 +616,21 @@ void TKXCustomEditor::RenderLayers()
         FLabCanvas = nullptr;
         ++FRenders.Sel;
     }
+}
+
+QRect TKXCustomEditor::VisibleRect() const
+{
+    const QRect surface(0, 0, GetViewWidth(), GetViewHeight());
+    QRect shown = surface;
+    if (FScroll && FBackLab) {
+        const QWidget *port = FScroll->viewport();
+        shown = QRect(FBackLab->mapFrom(port, QPoint(0, 0)), port->size()).intersected(surface);
+    }
+    // Scrolled or sized away (a hidden or collapsed editor): the layer still has its pixel,
+    // since drawing the selection also places its handles.
+    if (shown.isEmpty())
+        shown = QRect(0, 0, 1, 1);
+    return shown;
 }
 
 void TKXCustomEditor::PaintGrid(TKXQtCanvas &Canvas)

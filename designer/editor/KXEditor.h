@@ -275,12 +275,23 @@ public:
 
     // --- Paint layers --------------------------------------------------------------------------
     // Brings the stale layers up to date; nothing while FDraw is false or without a label.
+    // The selection layer, drawn again at every frame of a drag, covers only the part of the
+    // surface that is visible (SelLayerRect); it is drawn again when that part changes.
     void RenderLayers();
+    // The part of the surface shown in the scroll box, surface pixels; never empty while the
+    // surface has a size (at least one pixel of it).
+    QRect VisibleRect() const;
+    // The part of the surface the selection layer covers (as of its last drawing).
+    QRect SelLayerRect() const { return FSelRect; }
     // The grid on the elements layer (label units).
     void PaintGrid(TKXQtCanvas &Canvas);
     void FreeBackLayer() { FBackLayer = QImage(); }
     void FreeEleLayer() { FEleLayer = QImage(); }
-    void FreeSelLayer() { FSelLayer = QImage(); }
+    void FreeSelLayer()
+    {
+        FSelLayer = QImage();
+        FSelRect = QRect();
+    }
     const QImage &BackLayer() const { return FBackLayer; }
     const QImage &EleLayer() const { return FEleLayer; }
     const QImage &SelLayer() const { return FSelLayer; }
@@ -376,7 +387,8 @@ private:
     TKXCanvas *FLabCanvas = nullptr; // the layer canvas being drawn
     QImage FBackLayer;
     QImage FEleLayer;
-    QImage FSelLayer;
+    QImage FSelLayer; // FSelRect's size, reused from frame to frame
+    QRect FSelRect;
     TLayerRenders FRenders;
     uint64_t FBaseSerial = 0;
     bool FCreating = true;

@@ -90,8 +90,11 @@ void TKXCustomEditor::PasteSelection(int32_t X, int32_t Y)
                 lab->GetNewElementName(prefix, e->ElementType(), name, number);
                 e->SetID(name);
             }
-            // Placed freely: the copy is not a member of the copied element's layout cell.
-            if (e->IDLayout != 0 && !e->AsLayout())
+            // A copy the paste moves is placed freely: it follows neither the copied
+            // element's alignment nor its layout cell, which would put it back onto the
+            // original wherever the alignment is applied again (an editor opening the
+            // label). Only a cut pasted back in its own place keeps them.
+            if (X != 0 || Y != 0 || !FCutEle)
                 e->LeaveLayout();
             if (X != 0 || Y != 0) {
                 const TPoint p1 = e->P1(), p2 = e->P2();

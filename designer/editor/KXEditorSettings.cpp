@@ -193,7 +193,7 @@ void TKXGrid::SetStyle(TKXGridDraw Value)
 
 namespace {
 // A grid step within [100, half the label side], 100 winning over a smaller half side.
-int32_t ClampStep(int32_t Step, int32_t Side) { return std::max(std::min(Step, Side / 2), 100); }
+int32_t ClampStep(int32_t Step, int32_t Side) { return kx::TKXGrid::ClampStep(Step, Side); }
 } // namespace
 
 float TKXGrid::IncX() const

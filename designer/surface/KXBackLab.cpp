@@ -9,6 +9,8 @@
 #include <QPainter>
 #include <QPaintEvent>
 
+#include <cstring>
+
 namespace kx::designer {
 
 namespace {
@@ -56,10 +58,8 @@ void TKXBackLab::SetBackScreenSize(int32_t W, int32_t H)
 {
     FBackScreen = QImage();
     FBaseScreen = QImage();
-    if (W > 0 && H > 0) {
-        FBackScreen = QImage(W, H, QImage::Format_ARGB32_Premultiplied);
-        FBackScreen.fill(Qt::white);
-    }
+    FBackOrigin = {};
+    FSurfaceSize = QSize(std::max(W, 0), std::max(H, 0));
     FBaseSerial = ~uint64_t(0);
 }
 
@@ -86,8 +86,7 @@ void TKXBackLab::ComposeBase()
 {
     const QImage &back = FEditor->BackLayer();
     const QImage &ele = FEditor->EleLayer();
-    const QSize size = FBackScreen.size();
-    FBaseScreen = QImage(size, QImage::Format_ARGB32_Premultiplied);
+    FBaseScreen = QImage(FSurfaceSize, QImage::Format_ARGB32_Premultiplied);
     FBaseScreen.fill(Qt::white);
     QPainter p(&FBaseScreen);
     if (!back.isNull())
@@ -107,14 +106,27 @@ bool TKXBackLab::PaintBackScreen()
         return false;
     FEditor->RenderLayers();
     const TKXCustomLab *lab = FEditor->Label();
-    if (FBackScreen.isNull() || !lab)
+    if (FSurfaceSize.isEmpty() || !lab)
         return false;
-    if (FBaseSerial != FEditor->BaseLayersSerial() || FBaseScreen.size() != FBackScreen.size())
+    if (FBaseSerial != FEditor->BaseLayersSerial() || FBaseScreen.size() != FSurfaceSize)
         ComposeBase();
-    FBackScreen = FBaseScreen.copy();
+    // The frame: the visible part of the composed base, then the selection over it. The
+    // image is reused while the visible part keeps its size.
+    const QRect part = FEditor->SelLayerRect().intersected(QRect(QPoint(0, 0), FSurfaceSize));
+    if (part.isEmpty())
+        return false;
+    if (FBackScreen.size() != part.size() || FBackScreen.format() != FBaseScreen.format())
+        FBackScreen = QImage(part.size(), FBaseScreen.format());
+    FBackOrigin = part.topLeft();
+    const qsizetype rowBytes = qsizetype(part.width()) * 4;
+    for (int y = 0; y < part.height(); ++y)
+        std::memcpy(FBackScreen.scanLine(y), FBaseScreen.constScanLine(part.y() + y) + qsizetype(part.x()) * 4,
+                    size_t(rowBytes));
     QPainter p(&FBackScreen);
+    // The selection layer covers the same part; the glyphs are placed in surface pixels.
     if (!FEditor->SelLayer().isNull())
-        p.drawImage(0, 0, FEditor->SelLayer());
+        p.drawImage(FEditor->SelLayerRect().topLeft() - FBackOrigin, FEditor->SelLayer());
+    p.translate(-FBackOrigin);
     for (const TKXSim &m : lab->SymbolSelArray())
         if (m.Tipo == 1 || m.Tipo == 2)
             DrawGlyph(p, m.Tipo == 1 ? 3 : 4, m.Pos, false);
@@ -156,16 +168,16 @@ void TKXBackLab::DrawGuideLine(QPainter &Painter, TPoint P1, TPoint P2, Qt::PenS
     Painter.drawLine(P1.x, P1.y, P2.x, P2.y);
 }
 
-void TKXBackLab::paintEvent(QPaintEvent *)
+void TKXBackLab::paintEvent(QPaintEvent *Event)
 {
     // While painting is stopped the screen keeps what it showed.
     PaintBackScreen();
     QPainter p(this);
-    if (FBackScreen.isNull()) {
-        p.fillRect(rect(), Qt::white);
+    if (!QRect(FBackOrigin, FBackScreen.size()).contains(Event->rect()))
+        p.fillRect(Event->rect(), Qt::white);
+    if (FBackScreen.isNull())
         return;
-    }
-    p.drawImage(0, 0, FBackScreen);
+    p.drawImage(FBackOrigin, FBackScreen);
     for (const TRefPoints &l : RefLinesArray)
         DrawGuideLine(p, l.P1, l.P2, Qt::DotLine);
     for (const TRefPoints &l : RefLinesMove)
@@ -192,6 +204,20 @@ void TKXBackLab::ClearMarks()
             lab->ClearRefArray();
         }
     ChkPts = {-1, -1, -1, -1};
+}
+
+void TKXBackLab::LabelRemoved()
+{
+    ClearMarks();
+    DragMod = TKXDrag::drgNone;
+    Drag = false;
+    Drawing = false;
+    Added = false;
+    El = nullptr;
+    FPressStates.clear();
+    SelectRefPts = RefPts = ChkRefPts = {};
+    SetBackScreenSize(0, 0);
+    update();
 }
 
 // Tests a to d: an edge of S on the same line as an edge of O. Each test that holds joins a

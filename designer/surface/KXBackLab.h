@@ -48,11 +48,16 @@ public:
     void SetEditor(TKXCustomEditor *Value) { FEditor = Value; }
 
     // --- Painting ----------------------------------------------------------------------------
-    // Brings the layers up to date and composes the off-screen image (everything but the
-    // guide lines, which are drawn on the widget). False when painting is stopped.
+    // Brings the layers up to date and composes the off-screen image of the visible part of
+    // the surface (everything but the guide lines, which are drawn on the widget). False
+    // when painting is stopped.
     bool PaintBackScreen();
+    // The off-screen image and where it lies on the surface (its top-left pixel). It covers
+    // the visible part only, and is kept from frame to frame while that part keeps its size.
     const QImage &BackScreen() const { return FBackScreen; }
-    // Sizes the off-screen image (the editor's zoom recalculation).
+    QPoint BackScreenOrigin() const { return FBackOrigin; }
+    // The surface's size changed (the editor's zoom recalculation): the images composed for
+    // the old size are dropped.
     void SetBackScreenSize(int32_t W, int32_t H);
     const QImage &Glyph(int Index) const { return FImgHandles[size_t(Index)]; }
     // Draws a guide line in the editor's mark colour.
@@ -63,6 +68,9 @@ public:
     bool BuildMoveGuides(const TRect &Rect);
     // Forgets handles, drag rectangle, markers and guide lines.
     void ClearMarks();
+    // The editor's label goes: marks, a drag or band under way, the element last created and
+    // the composed images are forgotten.
+    void LabelRemoved();
     void ClearGuideLines()
     {
         RefLinesArray.clear();
@@ -183,8 +191,10 @@ private:
     void ComposeBase();
 
     TKXCustomEditor *FEditor = nullptr;
-    QImage FBackScreen;
-    QImage FBaseScreen; // back + elements + their marks, as of FBaseSerial
+    QImage FBackScreen; // the visible part, at FBackOrigin
+    QPoint FBackOrigin;
+    QSize FSurfaceSize; // as the editor's zoom gave it
+    QImage FBaseScreen; // back + elements + their marks, the whole surface, as of FBaseSerial
     uint64_t FBaseSerial = ~uint64_t(0);
     std::array<QImage, GlyphCount> FImgHandles;
     int16_t FCursorSlot = 0;

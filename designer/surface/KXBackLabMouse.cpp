@@ -98,7 +98,8 @@ void TKXBackLab::mouseDoubleClickEvent(QMouseEvent *Event)
 
 void TKXBackLab::MouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int32_t X, int32_t Y)
 {
-    if (!FEditor || !FEditor->AllowEdit())
+    // Without a label (it may have gone) there is nothing to press on.
+    if (!FEditor || !FEditor->AllowEdit() || !FEditor->Label())
         return;
     // The arrow keys go to the editor.
     FEditor->setFocus(Qt::MouseFocusReason);

@@ -12,4 +12,11 @@ public:
     explicit EKxError(const std::string &text) : std::runtime_error(text) {}
 };
 
+// A silent end of a command: the user cancelled (a save prompt, a chooser), nothing is
+// wrong and nothing is shown. Not an EKxError, so a handler for errors never shows it.
+class EKxAbort : public std::exception {
+public:
+    const char *what() const noexcept override { return "Operation aborted"; }
+};
+
 } // namespace kx

@@ -359,7 +359,7 @@ void TKXPdf417Code::Encode(std::string_view Text)
                 FUsedCWords = mark; // nothing written: no latch either
             if (outside >= 0) {
                 // An escape gave a character that text compaction cannot hold: it goes
-                // into a byte segment of its own.
+                // into a one-byte segment of its own.
                 Put(kLatchByte);
                 Put(uint16_t(outside));
                 pos = ReadTextItem(Text, pos).next;
@@ -455,7 +455,11 @@ size_t TKXPdf417Code::TextSegment(std::string_view t, size_t pos, int &outsideCh
             for (int i = 0; i < it.count; ++i)
                 Put(it.cw[i]);
         } else if (!IsTextChar(it.code)) {
-            outsideChar = it.code;
+            // The segment ends before the character. A raw byte starts the byte segment
+            // that follows and that runs on as far as the run tests let it; a byte that an
+            // escape produced has no raw form there and is handed back alone.
+            if (it.next > pos + 1)
+                outsideChar = it.code;
             break;
         } else {
             const uint8_t flags = kText.flags[it.code];

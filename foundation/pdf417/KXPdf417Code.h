@@ -100,6 +100,7 @@ private:
     void Put(uint16_t cw);
     size_t NumericSegment(std::string_view t, size_t pos);
     size_t ByteSegment(std::string_view t, size_t pos);
+    // outsideChar: a character that an escape produced and text cannot hold, else -1.
     size_t TextSegment(std::string_view t, size_t pos, int &outsideChar);
 
     std::array<uint16_t, MaxCodewords> FCodeWords{}; // values 0..928

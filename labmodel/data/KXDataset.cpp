@@ -630,11 +630,23 @@ int TKXDataSet::MoveBy(int Count)
 {
     CheckActive();
     SyncWithMaster();
-    if (Count > 0) {
+    if (Count > 0 && (FFilterExpr || FEof)) {
         int moved = 0;
         while (moved < Count && FetchNext())
             ++moved;
         return moved;
+    }
+    if (Count > 0) {
+        // Unfiltered: every record counts, so the source may pass over all but the last.
+        const int64_t moved = DoFetchAhead(Count, FScratch);
+        if (moved < Count)
+            FEof = true; // stays on the last record
+        if (moved > 0) {
+            FCurrent.swap(FScratch);
+            FRecNo += int(moved);
+            RecordChanged();
+        }
+        return int(moved);
     }
     if (Count < 0 && FRecNo > 1) {
         // A forward cursor: start again and walk to the record wanted.
@@ -646,6 +658,17 @@ int TKXDataSet::MoveBy(int Count)
         return FRecNo - from;
     }
     return 0;
+}
+
+int64_t TKXDataSet::DoFetchAhead(int64_t Count, TKXRecord &Row)
+{
+    int64_t fetched = 0;
+    TKXRecord next;
+    while (fetched < Count && DoFetchNext(next)) {
+        Row.swap(next);
+        ++fetched;
+    }
+    return fetched;
 }
 
 bool TKXDataSet::Eof()

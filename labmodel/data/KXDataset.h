@@ -226,6 +226,10 @@ protected:
     virtual bool DoFetchFirst(TKXRecord &Row) = 0;
     // Fetches the record after the last one fetched; false at the end.
     virtual bool DoFetchNext(TKXRecord &Row) = 0;
+    // Fetches up to Count records after the last one fetched, leaving the last of them in
+    // Row; answers how many there were. A source that can pass over records without reading
+    // them does so (moving far ahead, a print preview's page seek); the default reads each.
+    virtual int64_t DoFetchAhead(int64_t Count, TKXRecord &Row);
     // Number of records under the current link conditions, without the filter.
     virtual int64_t DoRecordCount() = 0;
     // Raised after the filter text or switch changed (for sources that track it).

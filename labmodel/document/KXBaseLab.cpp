@@ -55,10 +55,16 @@ void TKXCustomLab::SetEditor(TKXCustomEditor *Value)
 {
     if (Value == FEditor)
         return;
-    if (FEditor)
-        FEditor->FLabel = nullptr;
+    if (TKXCustomEditor *old = FEditor) {
+        // The editor drops what it holds of this document before the link goes; the
+        // document stops reaching it first, so its own unlinking call finds nothing to do.
+        FEditor = nullptr;
+        old->LabelRemoved();
+        if (old->FLabel == this)
+            old->FLabel = nullptr;
+    }
     if (Value && Value->FLabel && Value->FLabel != this)
-        Value->FLabel->FEditor = nullptr; // the editor leaves the document it showed
+        Value->FLabel->SetEditor(nullptr); // the editor leaves the document it showed
     FEditor = Value;
     if (Value)
         Value->FLabel = this;
@@ -304,7 +310,7 @@ void TKXCustomLab::Rotate(bool Left)
             e->Normalize();
             e->UpdateExtent();
         }
-        e->Rotated();
+        e->Rotated(Left);
     }
     if (FEditor) {
         FEditor->RecalcZoom(false);

@@ -11,6 +11,7 @@
 
 #include <QString>
 
+#include <algorithm>
 #include <cstdint>
 
 namespace kx {
@@ -20,9 +21,19 @@ class TKXCustomLab;
 class TKXElement;
 
 // The property inspector, as the document sees it.
+class TKXCustomEditor;
+
 class TKXBaseInspector {
 public:
     virtual ~TKXBaseInspector() = default;
+
+    // The editor whose selection the inspector lists; the editor links itself when it is
+    // given the inspector. Null when none.
+    TKXCustomEditor *Editor() const { return FEditor; }
+    void LinkEditor(TKXCustomEditor *Value) { FEditor = Value; }
+
+    // Reads the captions again (from the translation file when there is one).
+    virtual void LoadTranslation() {}
 
     // Lists the published properties of the editor's selection again and repaints.
     virtual void Inspect() = 0;
@@ -31,6 +42,9 @@ public:
     virtual void RefreshProperty(const QString &PropName) = 0;
     // Repaints, e.g. to show lengths in a new unit.
     virtual void Invalidate() = 0;
+
+private:
+    TKXCustomEditor *FEditor = nullptr; // not owned
 };
 
 // The data ruler: selection extent and alignment guides, in the document's units.
@@ -60,6 +74,10 @@ struct TKXGrid {
     int32_t IncX = 100;
     int32_t IncY = 100;
     bool Show = false;
+
+    // A step within the grid's limits for a label side: at most half the side and at least
+    // 100 units, 100 winning over a smaller half side.
+    static int32_t ClampStep(int32_t Step, int32_t Side) { return std::max(std::min(Step, Side / 2), 100); }
 };
 
 // The design editor linked to a document (the document's `Editor`).
@@ -68,6 +86,12 @@ public:
     // An editor that goes away takes itself off its document (the document's Editor
     // becomes null), so nothing is left pointing at it.
     virtual ~TKXCustomEditor();
+
+    // The document is going away or leaving this editor: the editor forgets every element
+    // of it (selection, selected layout, references) and stops painting it. Called while
+    // the editor can still reach the document (Label() answers it); the document no
+    // longer reaches the editor by then and unlinks right after.
+    virtual void LabelRemoved() {}
 
     // --- Update bracket --------------------------------------------------------------
     // BeginUpdate clears FDraw and switches the document's undo recording off

@@ -128,8 +128,12 @@ bool SetPublishedProp(TKXElement &Element, const QString &Name, const QVariant &
 
 const TKXPropTable &TKXElement::Published() const
 {
-    static const TKXPropTable none;
-    return none;
+    return PublishedTable<&AddPublished>();
+}
+
+const TKXClassInfo &TKXElement::ClassInfo()
+{
+    return PublishedClass<&AddPublished>("TKXElement", nullptr);
 }
 
 void TKXBase1D::AddPublished(TKXPropTable &t)
@@ -146,6 +150,11 @@ const TKXPropTable &TKXBase1D::Published() const
     return PublishedTable<&AddPublished>();
 }
 
+const TKXClassInfo &TKXBase1D::ClassInfo()
+{
+    return PublishedClass<&AddPublished>("TKXBase1D", &TKXElement::ClassInfo());
+}
+
 void TKXBaseEx1D::AddPublished(TKXPropTable &t)
 {
     TKXBase1D::AddPublished(t);
@@ -160,6 +169,11 @@ const TKXPropTable &TKXBaseEx1D::Published() const
     return PublishedTable<&AddPublished>();
 }
 
+const TKXClassInfo &TKXBaseEx1D::ClassInfo()
+{
+    return PublishedClass<&AddPublished>("TKXBaseEx1D", &TKXBase1D::ClassInfo());
+}
+
 void TKXBaseEx2D::AddPublished(TKXPropTable &t)
 {
     TKXBaseEx1D::AddPublished(t);
@@ -170,6 +184,11 @@ void TKXBaseEx2D::AddPublished(TKXPropTable &t)
 const TKXPropTable &TKXBaseEx2D::Published() const
 {
     return PublishedTable<&AddPublished>();
+}
+
+const TKXClassInfo &TKXBaseEx2D::ClassInfo()
+{
+    return PublishedClass<&AddPublished>("TKXBaseEx2D", &TKXBaseEx1D::ClassInfo());
 }
 
 // ---------------------------------------------------------------------------------------
@@ -1013,6 +1032,11 @@ void TKXData::AddPublished(TKXPropTable &t)
 const TKXPropTable &TKXData::Published() const
 {
     return PublishedTable<&AddPublished>();
+}
+
+const TKXClassInfo &TKXData::ClassInfo()
+{
+    return PublishedClass<&AddPublished>("TKXData", &TKXBaseEx1D::ClassInfo());
 }
 
 float TKXData::FontHeight() const { return ToUnits(FFontHeight); }

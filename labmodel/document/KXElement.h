@@ -86,6 +86,10 @@ public:
 
     // The published properties, base class first, in publish order.
     virtual const TKXPropTable &Published() const;
+    // The element's class in the chain of published classes (name, parent, table); a
+    // multi-selection lists the properties of the nearest class its elements share.
+    static const TKXClassInfo &ClassInfo();
+    virtual const TKXClassInfo &ClassType() const { return ClassInfo(); }
 
     // The grid layout behind this element, when it is one.
     virtual TKXLayoutCells *AsLayout() { return nullptr; }
@@ -94,8 +98,9 @@ public:
     virtual TKXElement *ItemLayout() { return nullptr; }
     // A compound text in barcode mode is placed like a barcode.
     virtual bool IsBarcodeMode() const { return false; }
-    // The document turned the whole design a quarter turn (a picture renders again).
-    virtual void Rotated() {}
+    // The document turned the whole design a quarter turn, counter-clockwise when Left, after
+    // turning the element's points and angle (a picture renders again, a grid turns).
+    virtual void Rotated(bool /*Left*/) {}
 
     // --- Properties ----------------------------------------------------------------------
     float X1() const;
@@ -344,6 +349,8 @@ class TKXBase1D : public TKXElement {
 public:
     using TKXElement::TKXElement;
     const TKXPropTable &Published() const override;
+    static const TKXClassInfo &ClassInfo();
+    const TKXClassInfo &ClassType() const override { return ClassInfo(); }
 
 protected:
     static void AddPublished(TKXPropTable &t);
@@ -354,6 +361,8 @@ class TKXBaseEx1D : public TKXBase1D {
 public:
     using TKXBase1D::TKXBase1D;
     const TKXPropTable &Published() const override;
+    static const TKXClassInfo &ClassInfo();
+    const TKXClassInfo &ClassType() const override { return ClassInfo(); }
 
 protected:
     static void AddPublished(TKXPropTable &t);
@@ -364,6 +373,8 @@ class TKXBaseEx2D : public TKXBaseEx1D {
 public:
     using TKXBaseEx1D::TKXBaseEx1D;
     const TKXPropTable &Published() const override;
+    static const TKXClassInfo &ClassInfo();
+    const TKXClassInfo &ClassType() const override { return ClassInfo(); }
 
 protected:
     static void AddPublished(TKXPropTable &t);
@@ -374,6 +385,8 @@ class TKXData : public TKXBaseEx1D {
 public:
     explicit TKXData(TKXCustomLab *AOwner);
     const TKXPropTable &Published() const override;
+    static const TKXClassInfo &ClassInfo();
+    const TKXClassInfo &ClassType() const override { return ClassInfo(); }
 
     float FontHeight() const;
     void SetFontHeight(float Value);

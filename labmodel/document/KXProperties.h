@@ -23,15 +23,50 @@
 
 #include <functional>
 #include <type_traits>
+#include <utility>
 #include <vector>
 
 namespace kx {
 
 class TKXElement;
 
+// The kind of value a property holds, declared with each entry (never worked out from its
+// type name). The inspector lists the first five kinds; sets, objects and events are
+// published for the files and dialogs only. Booleans are enumerations (type name
+// "Boolean"), colours integers (type name "TColor").
+enum class TKXPropKind : uint8_t {
+    pkInteger,     // int; QVariant int (TColor: uint)
+    pkChar,        // one character; QVariant one-character QString
+    pkEnumeration, // ordinal as int; Boolean as bool
+    pkFloat,       // float in the document's units
+    pkString,      // 8-bit and wide texts alike; QString
+    pkSet,
+    pkClass,
+    pkMethod,
+};
+
+// The kind of a getter's value type.
+template <typename V>
+constexpr TKXPropKind PropKindOf()
+{
+    if constexpr (std::is_same_v<V, bool> || std::is_enum_v<V>)
+        return TKXPropKind::pkEnumeration;
+    else if constexpr (std::is_same_v<V, char16_t> || std::is_same_v<V, char> || std::is_same_v<V, QChar>)
+        return TKXPropKind::pkChar;
+    else if constexpr (std::is_integral_v<V>)
+        return TKXPropKind::pkInteger;
+    else if constexpr (std::is_floating_point_v<V>)
+        return TKXPropKind::pkFloat;
+    else if constexpr (std::is_same_v<V, QString>)
+        return TKXPropKind::pkString;
+    else
+        static_assert(std::is_same_v<V, bool>, "a published property needs a value kind");
+}
+
 struct TKXPropInfo {
     QString Name;
     QString TypeName;
+    TKXPropKind Kind = TKXPropKind::pkClass; // entries made by hand name their kind
     QStringList EnumNames; // empty unless the type is an enumeration
     std::function<QVariant(const TKXElement &)> Get;
     std::function<void(TKXElement &, const QVariant &)> Set; // empty for read-only entries
@@ -66,6 +101,33 @@ private:
     std::vector<TKXPropInfo> FItems;
 };
 
+// One class of the chain of element classes that publish properties: its name, its parent
+// (null for TKXElement) and its table (the parent's entries first). Each element class
+// answers its own through TKXElement::ClassType().
+class TKXClassInfo {
+public:
+    TKXClassInfo(QString Name, const TKXClassInfo *Parent, const TKXPropTable &Props)
+        : FName(std::move(Name)), FParent(Parent), FProps(&Props)
+    {
+    }
+    const QString &ClassName() const { return FName; }
+    const TKXClassInfo *ClassParent() const { return FParent; }
+    const TKXPropTable &Props() const { return *FProps; }
+    // True when this class is Other or descends from it.
+    bool InheritsFrom(const TKXClassInfo &Other) const
+    {
+        for (const TKXClassInfo *c = this; c; c = c->FParent)
+            if (c == &Other)
+                return true;
+        return false;
+    }
+
+private:
+    QString FName;
+    const TKXClassInfo *FParent;
+    const TKXPropTable *FProps;
+};
+
 // The published table of one class level, built once from that level's AddPublished
 // (which adds its parent's entries first). A level's Published() returns
 // PublishedTable<&AddPublished>().
@@ -74,6 +136,16 @@ const TKXPropTable &PublishedTable()
 {
     static const TKXPropTable t = [] { TKXPropTable p; Add(p); return p; }();
     return t;
+}
+
+// The class record of one level: its name, its parent's record and the table that the
+// level's AddPublished builds. A level's ClassInfo() returns
+// PublishedClass<&AddPublished>("TKXText", &TKXShadowDataText::ClassInfo()).
+template <void (*Add)(TKXPropTable &)>
+const TKXClassInfo &PublishedClass(const char *Name, const TKXClassInfo *Parent)
+{
+    static const TKXClassInfo c(QString::fromLatin1(Name), Parent, PublishedTable<Add>());
+    return c;
 }
 
 namespace detail {
@@ -98,6 +170,7 @@ TKXPropInfo PublishProp(const QString &Name, const QString &TypeName, G (C::*get
     using V = std::decay_t<S>;
     TKXPropInfo info;
     info.Name = Name;
+    info.Kind = PropKindOf<std::decay_t<G>>();
     if constexpr (std::is_enum_v<V>) {
         info.TypeName = QString::fromLatin1(EnumInfo<V>::TypeName.data(),
                                             qsizetype(EnumInfo<V>::TypeName.size()));

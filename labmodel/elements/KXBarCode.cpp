@@ -100,6 +100,11 @@ const TKXPropTable &TKXBarCode::Published() const
     return PublishedTable<&AddPublished>();
 }
 
+const TKXClassInfo &TKXBarCode::ClassInfo()
+{
+    return PublishedClass<&AddPublished>("TKXBarCode", &TKXData::ClassInfo());
+}
+
 // ---------------------------------------------------------------------------------------
 // Setters
 

@@ -28,6 +28,8 @@ public:
     TKXEle ElementType() const override { return TKXEle::deBar; }
     TRect GetRect() const override { return {FP1.x, FP1.y, -1, -1}; }
     const TKXPropTable &Published() const override;
+    static const TKXClassInfo &ClassInfo();
+    const TKXClassInfo &ClassType() const override { return ClassInfo(); }
 
     // --- Properties ----------------------------------------------------------------------
     // The fixed code (Windows-1252 text).

@@ -108,6 +108,11 @@ const TKXPropTable &TKXImage::Published() const
     return PublishedTable<&AddPublished>();
 }
 
+const TKXClassInfo &TKXImage::ClassInfo()
+{
+    return PublishedClass<&AddPublished>("TKXImage", &TKXData::ClassInfo());
+}
+
 QString TKXImage::ProgramFolder()
 {
     return QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QDir::currentPath();
@@ -190,9 +195,16 @@ void TKXImage::SetAngle(int32_t Value)
 // ---------------------------------------------------------------------------------------
 // Loading pictures
 
+void TKXImage::ForgetKeptBytes()
+{
+    FKeptBytes.clear();
+    FKeptEmbedded = false;
+}
+
 void TKXImage::LoadImage()
 {
     FImgChange = true;
+    ForgetKeptBytes();
     if (FFileImage.isEmpty()) {
         // No picture chosen: nothing to load and nothing to report.
         FPic.Clear();
@@ -216,6 +228,7 @@ bool TKXImage::LoadPictureBytes(const QByteArray &Bytes)
 {
     const TKXGraphicClass cls = FindGraphicClass(Bytes);
     FImgChange = true;
+    ForgetKeptBytes();
     FValid = cls != TKXGraphicClass::gcNone && FPic.Load(cls, Bytes);
     return FValid;
 }
@@ -467,14 +480,16 @@ void TKXImage::SaveToStream(TKXStreamWriter &Stream) const
     Stream.WriteBool(FAutoSize);
     Stream.WriteBool(FGrayScale);
     // Only a present picture can be embedded. Its bytes go into every record, so undo steps
-    // and the copy stream keep the picture as well as label files do.
-    FEmbeded = FEmbeded && !FPic.Empty();
+    // and the copy stream keep the picture as well as label files do. Embedded bytes that
+    // did not decode when they were read are written back as they were.
+    const bool kept = FPic.Empty() && FKeptEmbedded;
+    FEmbeded = FEmbeded && (!FPic.Empty() || kept);
     Stream.WriteBool(FEmbeded);
     if (!FEmbeded) {
         Stream.WriteInt32(0);
         return;
     }
-    const QByteArray &bytes = FPic.Bytes();
+    const QByteArray &bytes = kept ? FKeptBytes : FPic.Bytes();
     if (bytes.size() > std::numeric_limits<int32_t>::max())
         throw EKxStreamError("PICTURE TOO LARGE");
     Stream.WriteInt32(int32_t(bytes.size()));
@@ -509,14 +524,23 @@ void TKXImage::LoadFromStream(TKXStreamReader &Stream)
     if (embedded) {
         const TBytesArray raw = Stream.ReadBytes(size_t(count));
         const QByteArray bytes(reinterpret_cast<const char *>(raw.data()), qsizetype(raw.size()));
-        if (!LoadPictureBytes(bytes))
+        if (!LoadPictureBytes(bytes)) {
+            // A picture this program cannot show is still the user's: it stays in the label.
             FPic.Clear();
+            FKeptBytes = bytes;
+            FKeptEmbedded = true;
+        }
         return;
     }
     // Not embedded: any bytes are not ours to read.
     Stream.Skip(size_t(count));
-    if (!FFileImage.isEmpty() && !QFileInfo::exists(FFileImage) && !FRelative.isEmpty())
-        FFileImage = QDir(ProgramFolder()).filePath(FRelative);
+    // A moved picture is found through its path relative to the program's folder; when it
+    // is not there either, the stored name stays as it was read.
+    if (!FFileImage.isEmpty() && !QFileInfo::exists(FFileImage) && !FRelative.isEmpty()) {
+        const QString moved = QDir(ProgramFolder()).filePath(FRelative);
+        if (QFileInfo::exists(moved))
+            FFileImage = moved;
+    }
     LoadImage();
 }
 

@@ -24,10 +24,12 @@ public:
     explicit TKXImage(TKXCustomLab *AOwner);
     ~TKXImage() override;
     const TKXPropTable &Published() const override;
+    static const TKXClassInfo &ClassInfo();
+    const TKXClassInfo &ClassType() const override { return ClassInfo(); }
     TKXEle ElementType() const override { return TKXEle::deImage; }
     TRect GetRect() const override { return {FP1.x, FP1.y, FP2.x, FP2.y}; }
     void Draw(TKXCanvas &Canvas, TPoint po, TKXDrawType DrawType, TKXFillType fill) override;
-    void Rotated() override { FImgChange = true; }
+    void Rotated(bool) override { FImgChange = true; }
 
     // --- Properties ----------------------------------------------------------------------
     // The picture file; loading it is part of the setter. Ignored while the element is
@@ -89,6 +91,7 @@ private:
     // null when there is none. Sets FValid and FEmptyText as the field says.
     const TKXGraphic *PictureToDraw(TKXDrawType DrawType, TKXFillType fill);
     bool DrawsOn(TKXDrawType DrawType) const;
+    void ForgetKeptBytes();
     void PaintPicture(TKXCanvas &Canvas, const TKXGraphic &G, const TRect &R);
     void PaintEmpty(TKXCanvas &Canvas, const TRect &R);
     void PaintLocked(TKXCanvas &Canvas, TPoint po);
@@ -101,6 +104,10 @@ private:
     TKXGraphic FPic;            // the element's own picture
     TKXGraphic FFieldPic;       // the picture of the current record, while printing
     const TKXGraphic *FBitComoSource = nullptr;
+    // Embedded bytes read from a record that no picture class decodes: kept as they were
+    // read and written back unchanged until the element gets another picture.
+    QByteArray FKeptBytes;
+    bool FKeptEmbedded = false;
     bool FValid = false;
     bool FAspect = true;
     bool FAutoSize = false;

@@ -129,6 +129,11 @@ const TKXPropTable &TKXColRowBase::Published() const
     return PublishedTable<&AddPublished>();
 }
 
+const TKXClassInfo &TKXColRowBase::ClassInfo()
+{
+    return PublishedClass<&AddPublished>("TKXColRowBase", &TKXElement::ClassInfo());
+}
+
 TKXColLayout::TKXColLayout(TKXCustomLab *AOwner) : TKXColRowBase(AOwner)
 {
     FSelType = TKXSelType::stColRow;
@@ -143,6 +148,11 @@ void TKXColLayout::AddPublished(TKXPropTable &t)
 const TKXPropTable &TKXColLayout::Published() const
 {
     return PublishedTable<&AddPublished>();
+}
+
+const TKXClassInfo &TKXColLayout::ClassInfo()
+{
+    return PublishedClass<&AddPublished>("TKXColLayout", &TKXColRowBase::ClassInfo());
 }
 
 float TKXColLayout::Width() const { return ToUnits(FWidth); }
@@ -185,6 +195,11 @@ void TKXRowLayout::AddPublished(TKXPropTable &t)
 const TKXPropTable &TKXRowLayout::Published() const
 {
     return PublishedTable<&AddPublished>();
+}
+
+const TKXClassInfo &TKXRowLayout::ClassInfo()
+{
+    return PublishedClass<&AddPublished>("TKXRowLayout", &TKXColRowBase::ClassInfo());
 }
 
 float TKXRowLayout::Height() const { return ToUnits(FHeight); }
@@ -235,6 +250,11 @@ void TKXLayout::AddPublished(TKXPropTable &t)
 const TKXPropTable &TKXLayout::Published() const
 {
     return PublishedTable<&AddPublished>();
+}
+
+const TKXClassInfo &TKXLayout::ClassInfo()
+{
+    return PublishedClass<&AddPublished>("TKXLayout", &TKXBaseEx2D::ClassInfo());
 }
 
 TColLine TKXLayout::ColLine() const
@@ -415,6 +435,73 @@ void TKXLayout::RemoveColumn(int32_t ColIndex)
 void TKXLayout::RemoveRow(int32_t RowIndex)
 {
     RemoveLineNo(RowLine(), RowIndex, FEqualRows, true);
+}
+
+// A quarter turn of the label: with the box already turned, the old rows lie along the new
+// x axis and the old columns along the new y axis. Counter-clockwise, (x, y) -> (y, H - x):
+// the rows keep their order as columns, the columns come back as rows from the last one up.
+// Clockwise, (x, y) -> (W - y, x): the rows come back as columns from the last one, the
+// columns keep their order as rows. A reversed line starts with what was left to the old
+// last one, so every divider stays on its line of the label.
+void TKXLayout::Rotated(bool Left)
+{
+    const int32_t oldWidth = FP2.y - FP1.y; // the box is turned and normalised
+    const int32_t oldHeight = FP2.x - FP1.x;
+    const int32_t oldCols = ColCount(), oldRows = RowCount();
+    // Sizes of an old line's items, in the order of the new line.
+    auto sizes = [](const auto &Items, auto Size, int32_t Extent, bool Reverse) {
+        std::vector<int32_t> out;
+        const size_t n = Items.size();
+        if (!Reverse) {
+            for (const auto &item : Items)
+                out.push_back((*item).*Size);
+            return out;
+        }
+        int64_t sum = 0;
+        for (const auto &item : Items)
+            sum += (*item).*Size;
+        if (n > 0)
+            out.push_back(Fit(int64_t(Extent) - sum)); // the old last line
+        for (size_t k = 1; k < n; ++k)
+            out.push_back((*Items[n - k]).*Size);
+        return out;
+    };
+    const std::vector<int32_t> colSizes = sizes(FRows, &TKXRowLayout::FHeight, oldHeight, !Left);
+    const std::vector<int32_t> rowSizes = sizes(FColumns, &TKXColLayout::FWidth, oldWidth, Left);
+    // Each divider keeps its line: new item k comes from old item k, or from old item n-1-k
+    // on a reversed line.
+    auto lineOf = [](TKXColRowBase &To, const TKXColRowBase &From) {
+        To.FID = From.FID;
+        To.FColor = From.FColor;
+        To.FPenWidth = From.FPenWidth;
+        To.FPenStyle = From.FPenStyle;
+        To.FPrint = From.FPrint;
+    };
+    std::vector<std::unique_ptr<TKXColLayout>> columns;
+    for (size_t k = 0; k < colSizes.size(); ++k) {
+        auto item = std::make_unique<TKXColLayout>(FOwner);
+        lineOf(*item, *FRows[Left ? k : FRows.size() - 1 - k]);
+        item->FWidth = colSizes[k];
+        Attach(*item, k);
+        columns.push_back(std::move(item));
+    }
+    std::vector<std::unique_ptr<TKXRowLayout>> rows;
+    for (size_t k = 0; k < rowSizes.size(); ++k) {
+        auto item = std::make_unique<TKXRowLayout>(FOwner);
+        lineOf(*item, *FColumns[Left ? FColumns.size() - 1 - k : k]);
+        item->FHeight = rowSizes[k];
+        Attach(*item, k);
+        rows.push_back(std::move(item));
+    }
+    FColumns = std::move(columns);
+    FRows = std::move(rows);
+    std::swap(FEqualCols, FEqualRows);
+    for (TKXElement *e : Members()) {
+        const int32_t col = std::min<int32_t>(e->ColLayout, oldCols - 1);
+        const int32_t row = std::min<int32_t>(e->RowLayout, oldRows - 1);
+        e->ColLayout = uint16_t(Left ? row : oldRows - 1 - row);
+        e->RowLayout = uint16_t(Left ? oldCols - 1 - col : col);
+    }
 }
 
 void TKXLayout::ClearColumns()

@@ -35,6 +35,8 @@ public:
     // the editor's selection first.
     ~TKXColRowBase() override;
     const TKXPropTable &Published() const override;
+    static const TKXClassInfo &ClassInfo();
+    const TKXClassInfo &ClassType() const override { return ClassInfo(); }
 
     // Items have no record of their own with a type code; they are never drawn alone.
     TKXEle ElementType() const override { return TKXEle::deColRowLay; }
@@ -67,6 +69,8 @@ class TKXColLayout : public TKXColRowBase {
 public:
     explicit TKXColLayout(TKXCustomLab *AOwner);
     const TKXPropTable &Published() const override;
+    static const TKXClassInfo &ClassInfo();
+    const TKXClassInfo &ClassType() const override { return ClassInfo(); }
 
     float Width() const;
     // Records the layout for undo and stores the width; nothing else follows (no
@@ -92,6 +96,8 @@ class TKXRowLayout : public TKXColRowBase {
 public:
     explicit TKXRowLayout(TKXCustomLab *AOwner);
     const TKXPropTable &Published() const override;
+    static const TKXClassInfo &ClassInfo();
+    const TKXClassInfo &ClassType() const override { return ClassInfo(); }
 
     float Height() const;
     void SetHeight(float Value);
@@ -117,6 +123,8 @@ public:
     explicit TKXLayout(TKXCustomLab *AOwner);
     ~TKXLayout() override;
     const TKXPropTable &Published() const override;
+    static const TKXClassInfo &ClassInfo();
+    const TKXClassInfo &ClassType() const override { return ClassInfo(); }
     TKXEle ElementType() const override { return TKXEle::deLayout; }
     TRect GetRect() const override { return {FP1.x, FP1.y, FP2.x, FP2.y}; }
     TKXLayoutCells *AsLayout() override { return this; }
@@ -194,6 +202,10 @@ public:
     // Hit only on the frame band (the whole box when the pen width is 0).
     bool PointInObject(TPoint Pu) const override;
     void Draw(TKXCanvas &Canvas, TPoint po, TKXDrawType DrawType, TKXFillType fill) override;
+    // The grid turns with the label: the rows become the columns and the columns the rows,
+    // in the order the turn puts them, each divider keeping its line and its place on the
+    // label; the members' cells follow.
+    void Rotated(bool Left) override;
 
     void SaveToStream(TKXStreamWriter &Stream) const override;
     void LoadFromStream(TKXStreamReader &Stream) override;

@@ -63,6 +63,11 @@ const TKXPropTable &TKXMatrixCode::Published() const
     return PublishedTable<&AddPublished>();
 }
 
+const TKXClassInfo &TKXMatrixCode::ClassInfo()
+{
+    return PublishedClass<&AddPublished>("TKXMatrixCode", &TKXData::ClassInfo());
+}
+
 float TKXMatrixCode::BarWidth() const
 {
     return float(FromHundredths(FBWidth));
@@ -358,6 +363,11 @@ const TKXPropTable &TKXDataMatrix::Published() const
     return PublishedTable<&AddPublished>();
 }
 
+const TKXClassInfo &TKXDataMatrix::ClassInfo()
+{
+    return PublishedClass<&AddPublished>("TKXDataMatrix", &TKXMatrixCode::ClassInfo());
+}
+
 // Millimetres whatever the Units; at least 0.2 mm. No equality test.
 void TKXDataMatrix::SetBarWidth(float Value)
 {
@@ -498,6 +508,11 @@ void TKXQRCode::AddPublished(TKXPropTable &t)
 const TKXPropTable &TKXQRCode::Published() const
 {
     return PublishedTable<&AddPublished>();
+}
+
+const TKXClassInfo &TKXQRCode::ClassInfo()
+{
+    return PublishedClass<&AddPublished>("TKXQRCode", &TKXMatrixCode::ClassInfo());
 }
 
 // Millimetres whatever the Units; at least 0.2 mm. No equality test.

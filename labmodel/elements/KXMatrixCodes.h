@@ -42,6 +42,8 @@ class TKXMatrixCode : public TKXData {
 public:
     explicit TKXMatrixCode(TKXCustomLab *AOwner);
     const TKXPropTable &Published() const override;
+    static const TKXClassInfo &ClassInfo();
+    const TKXClassInfo &ClassType() const override { return ClassInfo(); }
 
     TRect GetRect() const override { return {FP1.x, FP1.y, -1, -1}; }
     void Draw(TKXCanvas &Canvas, TPoint po, TKXDrawType DrawType, TKXFillType fill) override;
@@ -139,6 +141,8 @@ class TKXDataMatrix : public TKXMatrixCode {
 public:
     explicit TKXDataMatrix(TKXCustomLab *AOwner);
     const TKXPropTable &Published() const override;
+    static const TKXClassInfo &ClassInfo();
+    const TKXClassInfo &ClassType() const override { return ClassInfo(); }
     TKXEle ElementType() const override { return TKXEle::deDataMatrix; }
 
     float BarWidth() const { return TKXMatrixCode::BarWidth(); }
@@ -179,6 +183,8 @@ public:
 
     explicit TKXQRCode(TKXCustomLab *AOwner);
     const TKXPropTable &Published() const override;
+    static const TKXClassInfo &ClassInfo();
+    const TKXClassInfo &ClassType() const override { return ClassInfo(); }
     TKXEle ElementType() const override { return TKXEle::deQRCode; }
 
     // Square modules: the height follows the width.

@@ -69,6 +69,11 @@ const TKXPropTable &TKXParagraph::Published() const
     return PublishedTable<&AddPublished>();
 }
 
+const TKXClassInfo &TKXParagraph::ClassInfo()
+{
+    return PublishedClass<&AddPublished>("TKXParagraph", &TKXDataText::ClassInfo());
+}
+
 void TKXParagraph::SetAlignment(TKXTextFormat Value)
 {
     SetProp(FAlignment, Value, QStringLiteral("TextAlign"));

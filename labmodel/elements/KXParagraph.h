@@ -27,6 +27,8 @@ class TKXParagraph : public TKXDataText {
 public:
     explicit TKXParagraph(TKXCustomLab *AOwner);
     const TKXPropTable &Published() const override;
+    static const TKXClassInfo &ClassInfo();
+    const TKXClassInfo &ClassType() const override { return ClassInfo(); }
     TKXEle ElementType() const override { return TKXEle::deParagraph; }
     TRect GetRect() const override { return {FP1.x, FP1.y, FP2.x, FP2.y}; }
 

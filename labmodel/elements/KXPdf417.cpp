@@ -92,6 +92,11 @@ const TKXPropTable &TKXPdf417::Published() const
     return PublishedTable<&AddPublished>();
 }
 
+const TKXClassInfo &TKXPdf417::ClassInfo()
+{
+    return PublishedClass<&AddPublished>("TKXPdf417", &TKXData::ClassInfo());
+}
+
 // ---------------------------------------------------------------------------------------
 // Setters
 

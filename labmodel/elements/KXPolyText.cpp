@@ -190,6 +190,7 @@ void TKXPolyText::AddPublished(TKXPropTable &t)
     TKXPropInfo edit;
     edit.Name = QStringLiteral("EditPoly");
     edit.TypeName = QStringLiteral("AnsiString");
+    edit.Kind = TKXPropKind::pkString;
     edit.Get = [](const TKXElement &) { return QVariant(QString()); };
     t.Add(edit);
     t.Add(PublishProp("IsBarcode", "Boolean", &TKXPolyText::IsBarcode, &TKXPolyText::SetIsBarcode));
@@ -208,6 +209,11 @@ void TKXPolyText::AddPublished(TKXPropTable &t)
 const TKXPropTable &TKXPolyText::Published() const
 {
     return PublishedTable<&AddPublished>();
+}
+
+const TKXClassInfo &TKXPolyText::ClassInfo()
+{
+    return PublishedClass<&AddPublished>("TKXPolyText", &TKXBaseEx1D::ClassInfo());
 }
 
 // ---------------------------------------------------------------------------------------

@@ -118,6 +118,8 @@ public:
     TKXEle ElementType() const override { return TKXEle::dePolyText; }
     TRect GetRect() const override { return {FP1.x, FP1.y, -1, -1}; }
     const TKXPropTable &Published() const override;
+    static const TKXClassInfo &ClassInfo();
+    const TKXClassInfo &ClassType() const override { return ClassInfo(); }
     bool IsBarcodeMode() const override { return FIsBarcode; }
 
     // --- Parts ---------------------------------------------------------------------------

@@ -82,6 +82,11 @@ const TKXPropTable &TKXLine::Published() const
     return PublishedTable<&AddPublished>();
 }
 
+const TKXClassInfo &TKXLine::ClassInfo()
+{
+    return PublishedClass<&AddPublished>("TKXLine", &TKXBase1D::ClassInfo());
+}
+
 void TKXLine::SetX1(float Value)
 {
     TKXBase1D::SetX1(Value);
@@ -243,6 +248,11 @@ void TKXRect::AddPublished(TKXPropTable &t)
 const TKXPropTable &TKXRect::Published() const
 {
     return PublishedTable<&AddPublished>();
+}
+
+const TKXClassInfo &TKXRect::ClassInfo()
+{
+    return PublishedClass<&AddPublished>("TKXRect", &TKXBaseEx2D::ClassInfo());
 }
 
 float TKXRect::Radio() const { return ToUnits(FRadio); }

@@ -19,6 +19,8 @@ class TKXLine : public TKXBase1D {
 public:
     explicit TKXLine(TKXCustomLab *AOwner);
     const TKXPropTable &Published() const override;
+    static const TKXClassInfo &ClassInfo();
+    const TKXClassInfo &ClassType() const override { return ClassInfo(); }
     TKXEle ElementType() const override { return TKXEle::deLine; }
     TRect GetRect() const override { return {FP1.x, FP1.y, FP2.x, FP2.y}; }
 
@@ -57,6 +59,8 @@ public:
 
     explicit TKXRect(TKXCustomLab *AOwner);
     const TKXPropTable &Published() const override;
+    static const TKXClassInfo &ClassInfo();
+    const TKXClassInfo &ClassType() const override { return ClassInfo(); }
     TKXEle ElementType() const override { return TKXEle::deRect; }
     TRect GetRect() const override { return {FP1.x, FP1.y, FP2.x, FP2.y}; }
 

@@ -64,6 +64,7 @@ void TKXSymbol::AddPublished(TKXPropTable &t)
     TKXPropInfo ch;
     ch.Name = QStringLiteral("Character");
     ch.TypeName = QStringLiteral("WideChar");
+    ch.Kind = TKXPropKind::pkChar;
     ch.Get = [](const TKXElement &e) {
         return QVariant(QString(QChar(static_cast<const TKXSymbol &>(e).Character())));
     };
@@ -87,6 +88,11 @@ void TKXSymbol::AddPublished(TKXPropTable &t)
 const TKXPropTable &TKXSymbol::Published() const
 {
     return PublishedTable<&AddPublished>();
+}
+
+const TKXClassInfo &TKXSymbol::ClassInfo()
+{
+    return PublishedClass<&AddPublished>("TKXSymbol", &TKXData::ClassInfo());
 }
 
 // ---------------------------------------------------------------------------------------

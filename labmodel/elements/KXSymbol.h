@@ -22,6 +22,8 @@ public:
     // --- Lifecycle -----------------------------------------------------------------------
     explicit TKXSymbol(TKXCustomLab *AOwner);
     const TKXPropTable &Published() const override;
+    static const TKXClassInfo &ClassInfo();
+    const TKXClassInfo &ClassType() const override { return ClassInfo(); }
     TKXEle ElementType() const override { return TKXEle::deSymbol; }
     TRect GetRect() const override { return {FP1.x, FP1.y, -1, -1}; }
 

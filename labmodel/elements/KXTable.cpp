@@ -259,6 +259,11 @@ const TKXPropTable &TKXTable::Published() const
     return PublishedTable<&AddPublished>();
 }
 
+const TKXClassInfo &TKXTable::ClassInfo()
+{
+    return PublishedClass<&AddPublished>("TKXTable", &TKXBaseEx2D::ClassInfo());
+}
+
 // --- Columns ------------------------------------------------------------------------------
 
 int TKXTable::IndexOf(const TKXColumn *Col) const

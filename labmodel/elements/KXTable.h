@@ -167,6 +167,8 @@ public:
     explicit TKXTable(TKXCustomLab *AOwner);
     ~TKXTable() override;
     const TKXPropTable &Published() const override;
+    static const TKXClassInfo &ClassInfo();
+    const TKXClassInfo &ClassType() const override { return ClassInfo(); }
     TKXEle ElementType() const override { return TKXEle::deTable; }
     TRect GetRect() const override { return {FP1.x, FP1.y, FP2.x, FP2.y}; }
 

@@ -65,6 +65,11 @@ const TKXPropTable &TKXDataText::Published() const
     return PublishedTable<&AddPublished>();
 }
 
+const TKXClassInfo &TKXDataText::ClassInfo()
+{
+    return PublishedClass<&AddPublished>("TKXDataText", &TKXData::ClassInfo());
+}
+
 void TKXShadowDataText::AddPublished(TKXPropTable &t)
 {
     TKXDataText::AddPublished(t);
@@ -81,6 +86,11 @@ void TKXShadowDataText::AddPublished(TKXPropTable &t)
 const TKXPropTable &TKXShadowDataText::Published() const
 {
     return PublishedTable<&AddPublished>();
+}
+
+const TKXClassInfo &TKXShadowDataText::ClassInfo()
+{
+    return PublishedClass<&AddPublished>("TKXShadowDataText", &TKXDataText::ClassInfo());
 }
 
 namespace {
@@ -115,6 +125,11 @@ const TKXPropTable &TKXText::Published() const
     return PublishedTable<&AddPublished>();
 }
 
+const TKXClassInfo &TKXText::ClassInfo()
+{
+    return PublishedClass<&AddPublished>("TKXText", &TKXShadowDataText::ClassInfo());
+}
+
 TKXAddText::TKXAddText(TKXCustomLab *AOwner) : TKXShadowDataText(AOwner)
 {
     FBefore = QStringLiteral("Pre");
@@ -135,6 +150,11 @@ const TKXPropTable &TKXAddText::Published() const
     return PublishedTable<&AddPublished>();
 }
 
+const TKXClassInfo &TKXAddText::ClassInfo()
+{
+    return PublishedClass<&AddPublished>("TKXAddText", &TKXShadowDataText::ClassInfo());
+}
+
 TKXAskText::TKXAskText(TKXCustomLab *AOwner) : TKXShadowDataText(AOwner) {}
 
 void TKXAskText::AddPublished(TKXPropTable &t)
@@ -149,6 +169,11 @@ void TKXAskText::AddPublished(TKXPropTable &t)
 const TKXPropTable &TKXAskText::Published() const
 {
     return PublishedTable<&AddPublished>();
+}
+
+const TKXClassInfo &TKXAskText::ClassInfo()
+{
+    return PublishedClass<&AddPublished>("TKXAskText", &TKXShadowDataText::ClassInfo());
 }
 
 // ---------------------------------------------------------------------------------------

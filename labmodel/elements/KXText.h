@@ -23,6 +23,8 @@ class TKXDataText : public TKXData {
 public:
     explicit TKXDataText(TKXCustomLab *AOwner);
     const TKXPropTable &Published() const override;
+    static const TKXClassInfo &ClassInfo();
+    const TKXClassInfo &ClassType() const override { return ClassInfo(); }
 
     // --- Properties ----------------------------------------------------------------------
     bool Bold() const { return FBold; }
@@ -119,6 +121,8 @@ class TKXShadowDataText : public TKXDataText {
 public:
     explicit TKXShadowDataText(TKXCustomLab *AOwner) : TKXDataText(AOwner) {}
     const TKXPropTable &Published() const override;
+    static const TKXClassInfo &ClassInfo();
+    const TKXClassInfo &ClassType() const override { return ClassInfo(); }
     TRect GetRect() const override { return {FP1.x, FP1.y, -1, -1}; }
     void LoadFromStream(TKXStreamReader &Stream) override;
 
@@ -132,6 +136,8 @@ class TKXText : public TKXShadowDataText {
 public:
     explicit TKXText(TKXCustomLab *AOwner) : TKXShadowDataText(AOwner) {}
     const TKXPropTable &Published() const override;
+    static const TKXClassInfo &ClassInfo();
+    const TKXClassInfo &ClassType() const override { return ClassInfo(); }
     TKXEle ElementType() const override { return TKXEle::deText; }
     void Draw(TKXCanvas &Canvas, TPoint po, TKXDrawType DrawType, TKXFillType fill) override;
     void SaveToStream(TKXStreamWriter &Stream) const override;
@@ -144,6 +150,8 @@ class TKXAddText : public TKXShadowDataText {
 public:
     explicit TKXAddText(TKXCustomLab *AOwner);
     const TKXPropTable &Published() const override;
+    static const TKXClassInfo &ClassInfo();
+    const TKXClassInfo &ClassType() const override { return ClassInfo(); }
     TKXEle ElementType() const override { return TKXEle::deAddText; }
     void Draw(TKXCanvas &Canvas, TPoint po, TKXDrawType DrawType, TKXFillType fill) override;
     void Normalize() override {}
@@ -166,6 +174,8 @@ class TKXAskText : public TKXShadowDataText {
 public:
     explicit TKXAskText(TKXCustomLab *AOwner);
     const TKXPropTable &Published() const override;
+    static const TKXClassInfo &ClassInfo();
+    const TKXClassInfo &ClassType() const override { return ClassInfo(); }
     TKXEle ElementType() const override { return TKXEle::deAskText; }
     void Draw(TKXCanvas &Canvas, TPoint po, TKXDrawType DrawType, TKXFillType fill) override;
 

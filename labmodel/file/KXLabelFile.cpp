@@ -451,6 +451,31 @@ TKXLabelHeader TKXLabelFile::Capture(const TKXCustomLab &Lab)
     return h;
 }
 
+namespace {
+
+// The editor settings a label file brings, given to the linked editor once the label's size
+// is known. A block of zeros is what a label saved without an editor holds: the editor keeps
+// its own settings then (a step of 0 would leave nothing to move by and no grid to draw,
+// a colour of 0 a black selection). A stored step outside the grid's limits is brought
+// within them, as the grid's own setter does; a step of 0 or less keeps the editor's.
+void ApplyEditorBlock(const TKXEditorFileBlock &Block, TKXCustomLab &Lab)
+{
+    TKXCustomEditor *ed = Lab.Editor();
+    if (!ed || Block == TKXEditorFileBlock{})
+        return;
+    const TKXMeasure &m = *Lab.Measure();
+    ed->Snap = Block.Snap;
+    ed->Grid.Color = Block.GridColor;
+    if (Block.IncX > 0)
+        ed->Grid.IncX = TKXGrid::ClampStep(Block.IncX, m.WidthInternal());
+    if (Block.IncY > 0)
+        ed->Grid.IncY = TKXGrid::ClampStep(Block.IncY, m.HeightInternal());
+    ed->Grid.Show = Block.ShowGrid;
+    ed->SelColor = Block.SelColor;
+}
+
+} // namespace
+
 void TKXLabelFile::Apply(const TKXLabelHeader &h, TKXCustomLab &Lab)
 {
     TKXLabelFileExtras &x = *Lab.FFileExtras;
@@ -470,14 +495,6 @@ void TKXLabelFile::Apply(const TKXLabelHeader &h, TKXCustomLab &Lab)
     m.FLabelName = h.LabelName;
     m.FPaperName = h.PaperName;
     x.Editor = h.Editor;
-    if (TKXCustomEditor *ed = Lab.FEditor) {
-        ed->Snap = h.Editor.Snap;
-        ed->Grid.Color = h.Editor.GridColor;
-        ed->Grid.IncX = h.Editor.IncX;
-        ed->Grid.IncY = h.Editor.IncY;
-        ed->Grid.Show = h.Editor.ShowGrid;
-        ed->SelColor = h.Editor.SelColor;
-    }
     Lab.FUnits = h.Units;
     Lab.FDataAccessType = h.DataAccessType;
     m.FWidth = h.Width;
@@ -496,6 +513,7 @@ void TKXLabelFile::Apply(const TKXLabelHeader &h, TKXCustomLab &Lab)
     // drawing by zero), and older files a diameter-sized inner circle: the values are
     // brought within the setters' limits, as if typed in.
     m.ApplyLimits();
+    ApplyEditorBlock(h.Editor, Lab);
     TKXTitle &t = *Lab.FTitle;
     t.FFontHeight = h.TitleFontHeight;
     t.FFontColor = h.TitleFontColor;

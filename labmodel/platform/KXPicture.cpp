@@ -1,5 +1,7 @@
 #include "platform/KXPicture.h"
 
+#include "platform/KXBoundedRun.h"
+
 #include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
@@ -15,6 +17,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <vector>
 
 namespace kx {
@@ -62,6 +65,135 @@ QSize MetafilePixelSize(const QByteArray &b)
 }
 
 QImage::Format RenderFormat() { return QImage::Format_ARGB32_Premultiplied; }
+
+// ---------------------------------------------------------------------------------------
+// The records of a placeable metafile, walked before a library sees them.
+
+// Whether a device-independent bitmap of Avail bytes at p is whole: a header of one of the
+// defined sizes (core 12, info 40, the info versions 52 and 56, OS/2 64, V4 108, V5 124),
+// sensible dimensions, depth and compression, and a colour table and pixels that lie within
+// the Avail bytes. PaletteIndices: the colour table holds 16-bit palette indices.
+bool DibFits(const uint8_t *p, size_t Avail, bool PaletteIndices)
+{
+    if (Avail < 4)
+        return false;
+    const uint32_t header = LeU32(p);
+    static const uint32_t sizes[] = {12, 40, 52, 56, 64, 108, 124};
+    if (std::find(std::begin(sizes), std::end(sizes), header) == std::end(sizes) || Avail < header)
+        return false;
+    int64_t width, height;
+    uint32_t bits, compression = 0, sizeImage = 0, used = 0;
+    int64_t entry;
+    if (header == 12) {
+        width = LeU16(p + 4);
+        height = LeU16(p + 6);
+        bits = LeU16(p + 10);
+        entry = 3;
+    } else {
+        width = LeI32(p + 4);
+        height = std::abs(int64_t(LeI32(p + 8)));
+        bits = LeU16(p + 14);
+        compression = LeU32(p + 16);
+        sizeImage = LeU32(p + 20);
+        used = LeU32(p + 32);
+        entry = 4;
+    }
+    if (PaletteIndices)
+        entry = 2;
+    if (width <= 0 || height <= 0 || width > 0xFFFF || height > 0xFFFF)
+        return false;
+    if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32)
+        return false;
+    // 0 plain, 1 and 2 run-length (8 and 4 bits), 3 bit fields (16 and 32 bits).
+    if (compression > 3 || (compression == 1 && bits != 8) || (compression == 2 && bits != 4) ||
+        (compression == 3 && bits != 16 && bits != 32))
+        return false;
+    if (bits <= 8 && used > (1u << bits))
+        return false;
+    if (bits > 8 && used > 256)
+        return false;
+    const int64_t colours = used != 0 ? used : (bits <= 8 ? (int64_t(1) << bits) : 0);
+    const int64_t masks = (header == 40 && compression == 3) ? 12 : 0;
+    int64_t pixels;
+    if (compression == 1 || compression == 2) {
+        if (sizeImage == 0)
+            return false;
+        pixels = sizeImage;
+    } else {
+        pixels = (width * bits + 31) / 32 * 4 * height;
+    }
+    return int64_t(header) + masks + colours * entry + pixels <= int64_t(Avail);
+}
+
+// Where the bitmap of a bitmap record starts among its parameters, by the record's function
+// (its low byte names it); -1 for a record that carries none. The colour-usage parameter's
+// offset goes to Usage (-1: none).
+int BitmapOffset(uint16_t Function, uint32_t Words, int &Usage)
+{
+    Usage = -1;
+    switch (Function & 0xFF) {
+    case 0x40: // DIBBITBLT: 12 words without a bitmap
+        return Words == 12 ? -1 : 16;
+    case 0x41: // DIBSTRETCHBLT: 14 words without a bitmap
+        return Words == 14 ? -1 : 20;
+    case 0x43: // STRETCHDIB
+        Usage = 4;
+        return 22;
+    case 0x33: // SETDIBTODEV
+        Usage = 0;
+        return 18;
+    case 0x42: // DIBCREATEPATTERNBRUSH
+        Usage = 2;
+        return 4;
+    default:
+        return -1;
+    }
+}
+
+} // namespace
+
+bool PlaceableMetafileIsSound(const QByteArray &Wmf)
+{
+    // Placeable header (22 bytes), then the metafile header of 9 words.
+    if (!IsPlaceable(Wmf) || Wmf.size() < 22 + 18)
+        return false;
+    const uint8_t *b = Data(Wmf);
+    const size_t total = size_t(Wmf.size());
+    const uint16_t type = LeU16(b + 22);
+    if ((type != 1 && type != 2) || LeU16(b + 24) != 9)
+        return false;
+    size_t at = 22 + 18;
+    while (at < total) {
+        // A record: its size in words (at least the 3 of size and function), the function,
+        // the parameters; it lies whole within the bytes.
+        if (total - at < 6)
+            return false;
+        const uint32_t words = LeU32(b + at);
+        const uint16_t function = LeU16(b + at + 4);
+        if (words < 3 || uint64_t(words) * 2 > total - at)
+            return false;
+        if (function == 0)
+            return true; // the end-of-file record
+        int usage = -1;
+        const int offset = BitmapOffset(function, words, usage);
+        if (offset >= 0) {
+            const size_t params = size_t(words) * 2 - 6;
+            const uint8_t *p = b + at + 6;
+            if (size_t(offset) > params)
+                return false;
+            const bool indices = usage >= 0 && size_t(usage) + 2 <= params && LeU16(p + usage) == 1;
+            if (!DibFits(p + offset, params - size_t(offset), indices))
+                return false;
+        }
+        at += size_t(words) * 2;
+    }
+    return true; // the bytes end without an end-of-file record: the player stops there
+}
+
+namespace {
+
+QByteArray ConvertEnhancedMetafile(const QByteArray &Emf);
+QByteArray ConvertPlaceableMetafile(const QByteArray &Wmf);
 
 } // namespace
 
@@ -118,10 +250,33 @@ TKXGraphicClass GraphicClassOfExtension(const QString &FileName)
 // ---------------------------------------------------------------------------------------
 // Metafiles to SVG
 
+// The libraries get the bytes in a child process with a deadline and a memory budget: what
+// they do with hostile bytes stays there.
 QByteArray EnhancedMetafileToSvg(const QByteArray &Emf)
 {
     if (Emf.size() < 88)
         return {};
+    return RunBounded([&Emf] { return ConvertEnhancedMetafile(Emf); }).value_or(QByteArray());
+}
+
+QByteArray PlaceableMetafileToSvg(const QByteArray &Wmf)
+{
+    if (!PlaceableMetafileIsSound(Wmf))
+        return {};
+    return PlayPlaceableMetafile(Wmf, {});
+}
+
+QByteArray PlayPlaceableMetafile(const QByteArray &Wmf, const TKXRunLimits &Limits)
+{
+    if (!IsPlaceable(Wmf) || Wmf.size() < 22 + 18)
+        return {};
+    return RunBounded([&Wmf] { return ConvertPlaceableMetafile(Wmf); }, Limits).value_or(QByteArray());
+}
+
+namespace {
+
+QByteArray ConvertEnhancedMetafile(const QByteArray &Emf)
+{
     std::vector<char> contents(Emf.begin(), Emf.end());
     generatorOptions options{};
     char empty[] = "";
@@ -139,10 +294,8 @@ QByteArray EnhancedMetafileToSvg(const QByteArray &Emf)
     return svg;
 }
 
-QByteArray PlaceableMetafileToSvg(const QByteArray &Wmf)
+QByteArray ConvertPlaceableMetafile(const QByteArray &Wmf)
 {
-    if (!IsPlaceable(Wmf) || Wmf.size() < 22 + 18)
-        return {};
     wmfAPI *api = nullptr;
     wmfAPI_Options options{};
     options.function = wmf_svg_function;
@@ -182,6 +335,8 @@ QByteArray PlaceableMetafileToSvg(const QByteArray &Wmf)
     wmf_api_destroy(api);
     return svg;
 }
+
+} // namespace
 
 // ---------------------------------------------------------------------------------------
 // TKXGraphic

@@ -7,6 +7,8 @@
 // label file is written back exactly as it was read.
 #pragma once
 
+#include "platform/KXBoundedRun.h"
+
 #include <QByteArray>
 #include <QImage>
 #include <QSize>
@@ -31,9 +33,17 @@ TKXGraphicClass FindGraphicClass(const QByteArray &Bytes);
 // gcNone for any other.
 TKXGraphicClass GraphicClassOfExtension(const QString &FileName);
 
-// Windows metafiles to SVG documents. Empty when the bytes do not convert.
+// Windows metafiles to SVG documents. Empty when the bytes do not convert, when the
+// converter does not finish in time or within its memory budget, and for a placeable
+// metafile that PlaceableMetafileIsSound refuses.
 QByteArray EnhancedMetafileToSvg(const QByteArray &Emf);
 QByteArray PlaceableMetafileToSvg(const QByteArray &Wmf);
+// Walks a placeable metafile's records: false when a header or a record does not lie whole
+// within the bytes, or when a bitmap record's bitmap has a header size that is none of the
+// defined ones or does not fit its record.
+bool PlaceableMetafileIsSound(const QByteArray &Wmf);
+// The library's conversion alone, in its bounded child process, without the record walk.
+QByteArray PlayPlaceableMetafile(const QByteArray &Wmf, const TKXRunLimits &Limits);
 
 class TKXGraphic {
 public:

@@ -1,5 +1,7 @@
 #include "PictureFixtures.h"
 
+#include <algorithm>
+
 #include <QBuffer>
 #include <QFile>
 #include <QPainter>
@@ -89,6 +91,22 @@ QByteArray TwoColourWmf()
     Words meta; // the metafile header: type, header words, version, size, objects, largest record
     meta.U16(1).U16(9).U16(0x0300).U32(uint32_t((18 + rec.B.size()) / 2)).U16(2).U32(8).U16(0);
     return head.B + meta.B + rec.B;
+}
+
+QByteArray TwoColourWmfWith(const QByteArray &Record)
+{
+    QByteArray wmf = TwoColourWmf();
+    wmf.insert(wmf.size() - 6, Record);
+    // At 22 + 6 the metafile's size in words, at 22 + 10 its object slots (room for the
+    // record's own object), at 22 + 12 its largest record's size.
+    wmf[22 + 10] = 8;
+    const uint32_t words = uint32_t((wmf.size() - 22) / 2);
+    const uint32_t largest = std::max<uint32_t>(8, uint32_t(Record.size() / 2));
+    for (int i = 0; i < 4; ++i) {
+        wmf[22 + 6 + i] = char((words >> (8 * i)) & 0xFF);
+        wmf[22 + 12 + i] = char((largest >> (8 * i)) & 0xFF);
+    }
+    return wmf;
 }
 
 bool WriteFile(const QString &File, const QByteArray &Bytes)

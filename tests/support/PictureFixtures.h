@@ -20,6 +20,10 @@ QByteArray TwoColourEmf();
 // A placeable metafile of 2 x 1 inch (192 x 96 pixels at 96 dots per inch).
 QByteArray TwoColourWmf();
 
+// TwoColourWmf with one more record (size, function and parameters, little-endian) before
+// its end-of-file record; the metafile header's size follows.
+QByteArray TwoColourWmfWith(const QByteArray &Record);
+
 // Writes Bytes to File; false when it cannot.
 bool WriteFile(const QString &File, const QByteArray &Bytes);
 

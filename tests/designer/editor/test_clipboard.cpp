@@ -234,3 +234,47 @@ TEST(DesignerClipboard, LayoutItemsAreNotCopied)
     f.Ed().CopySelection();
     EXPECT_FALSE(f.Ed().ElementsCopied());
 }
+
+// Mended: a pasted copy kept the copied element's alignment, so wherever the alignment was
+// applied again (an editor opening the saved label) the copy jumped back onto the
+// original, while a program without an editor left it in place. A copy the paste moves
+// leaves its alignment; a cut pasted back at its place keeps it.
+TEST(DesignerClipboard, AMovedCopyLeavesTheAlignmentAndACutInPlaceKeepsIt)
+{
+    const struct {
+        const char *Name;
+        bool Cut;
+        QPoint At; // (0, 0): at the stored place (plus the offset for a copy)
+        TKXEleAlign Kept;
+    } cases[] = {
+        {"copy at the offset", false, {}, TKXEleAlign::eaNone},
+        {"copy at a point", false, {20, 30}, TKXEleAlign::eaNone},
+        {"cut at a point", true, {20, 30}, TKXEleAlign::eaNone},
+        {"cut in place", true, {}, TKXEleAlign::eaCenterCenter},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.Name);
+        RealKindsEditor f;
+        auto *box = f.Add({0, 0, 1001, 301});
+        box->SetEleAlign(TKXEleAlign::eaCenterCenter);
+        const TRect centred{2500, 1600, 3501, 1901}; // in the 6000 x 3500 label
+        ASSERT_EQ(Pts(box), centred);
+        f.Select({box});
+        if (c.Cut)
+            f.Ed().CutSelection();
+        else
+            f.Ed().CopySelection();
+        f.Ed().PasteSelection(c.At.x(), c.At.y());
+        ASSERT_EQ(f.Lab->ElementCount(), c.Cut ? 1 : 2);
+        TKXElement *pasted = f.Lab->GetElement(f.Lab->ElementCount());
+        const TRect placed = Pts(pasted);
+        if (c.At.isNull()) {
+            EXPECT_EQ(placed, c.Cut ? centred : Shifted(centred, 200));
+        }
+        EXPECT_EQ(pasted->EleAlign(), c.Kept);
+        EXPECT_EQ(pasted->IDLayout, 0);
+        // Applying the alignment again (as on opening the label) keeps it where it was put.
+        pasted->ApplyEleAlign(false);
+        EXPECT_EQ(Pts(pasted), placed);
+    }
+}

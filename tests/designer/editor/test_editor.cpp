@@ -5,8 +5,10 @@
 #include "document/KXUndo.h"
 #include "editor/KXEditorSettings.h"
 #include "editor/KXResources.h"
+#include "elements/KXShapes.h"
 #include "rulers/KXRulers.h"
 
+#include <QDir>
 #include <QScrollBar>
 #include <QTest>
 
@@ -46,7 +48,11 @@ TEST(DesignerEditor, ZoomSizesTheSurfaceFromTheLabel)
         f.Ed().SetZoom(c.Zoom);
         EXPECT_EQ(f.Ed().GetViewWidth(), c.ViewW) << c.W << "x" << c.H << " zoom " << int(c.Zoom);
         EXPECT_EQ(f.Ed().GetViewHeight(), c.ViewH) << c.W << "x" << c.H << " zoom " << int(c.Zoom);
-        EXPECT_EQ(f.Surface().BackScreen().size(), QSize(c.ViewW, c.ViewH));
+        // A frame's image covers what the scroll box shows of the surface (inset 12 pixels).
+        const QSize port = f.Ed().Scroll()->viewport()->size();
+        const QRect shown(0, 0, std::min(c.ViewW, port.width() - 12), std::min(c.ViewH, port.height() - 12));
+        EXPECT_EQ(f.Ed().VisibleRect(), shown);
+        EXPECT_EQ(f.Paint().size(), shown.size());
         // The rulers scale with the zoom.
         EXPECT_DOUBLE_EQ(f.Ed().RulerSettings().Data()->Factor(), f.Ed().ZoomFactor());
         // Label <-> pixel conversions follow the surface.
@@ -332,4 +338,48 @@ TEST(DesignerEditor, SelectionKeepsTheLabelAndFlagsInStep)
     EXPECT_EQ(f.Lab->Selected(), nullptr);
     EXPECT_EQ(selects, 1);
     EXPECT_EQ(changes, 4);
+}
+
+// Mended: a label saved without the designer (the project's own sample among them) holds
+// grid steps of 0, which went to the editor: the keyboard moves and resizes did nothing and
+// the shown grid drew nothing. The editor keeps its steps.
+TEST(DesignerEditor, KeysAndGridWorkAfterLoadingALabelSavedWithoutTheDesigner)
+{
+    // The label's own element kinds read the sample.
+    zt::RequireWidgetApp();
+    TKXCustomLab lab;
+    lab.NewLabel();
+    TKXEditor ed;
+    ed.SetScreenDpi(96, 96);
+    ed.resize(618, 418);
+    ed.show();
+    ed.SetZantor(&lab);
+    lab.LoadLabel(QDir::cleanPath(QStringLiteral(ZANTOR_TEST_DATA "/../../scripts/samples/sample.eti")), false);
+    ASSERT_GT(lab.ElementCount(), 0);
+    ASSERT_GE(lab.Measure()->WidthInternal(), 5000);
+    EXPECT_EQ(ed.Grid.IncX, 1000);
+    EXPECT_EQ(ed.Grid.IncY, 1000);
+
+    auto *box = lab.NewElement<TKXRect>();
+    box->SetP1(1000, 1000);
+    box->SetP2(2000, 2000);
+    ed.SetSelect(box);
+    QTest::keyClick(&ed, Qt::Key_Right, Qt::ControlModifier);
+    EXPECT_EQ(box->P1(), (TPoint{2000, 1000}));
+    QTest::keyClick(&ed, Qt::Key_Down, Qt::ShiftModifier);
+    EXPECT_EQ(box->P2(), (TPoint{3000, 3000}));
+
+    ed.ClearSelection();
+    ed.GridSettings().SetColor(0x00FF00);
+    ed.GridSettings().SetStyle(TKXGridDraw::gdLines);
+    ed.GridSettings().SetShow(true);
+    ed.BackLab()->PaintBackScreen();
+    const QImage &img = ed.BackLab()->BackScreen();
+    ASSERT_FALSE(img.isNull());
+    std::vector<int> green;
+    for (int x = 0; x < img.width(); ++x)
+        if (zt::Rgb(img, x, img.height() - 2) == 0x00FF00u)
+            green.push_back(x);
+    ASSERT_FALSE(green.empty());
+    EXPECT_NEAR(green.front(), ed.LabelToScreenX(1000), 1);
 }

@@ -79,6 +79,11 @@ const AdjustCase AdjustCases[] = {
     // Extend to a line.
     {"to a vertical reference on the right", Op::Extend, true, {5000, 0, 5000, 4000}, {1000, 2000, 3000, 2000}, 0, KE::rlAdjusted, "1000,2000-5000,2000", true},
     {"to a vertical reference on the left", Op::Extend, true, {500, 0, 500, 4000}, {1000, 2000, 3000, 2000}, 0, KE::rlAdjusted, "500,2000-3000,2000", true},
+    // A line level with an end of the reference lies within its length.
+    {"level with the reference's top end", Op::Extend, true, {5000, 2000, 5000, 4000}, {1000, 2000, 3000, 2000}, 0, KE::rlAdjusted, "1000,2000-5000,2000", true},
+    {"level with the reference's bottom end", Op::Extend, true, {500, 0, 500, 2000}, {1000, 2000, 3000, 2000}, 0, KE::rlAdjusted, "500,2000-3000,2000", true},
+    {"in line with the horizontal reference's left end", Op::Extend, true, {2000, 3000, 4000, 3000}, {2000, 1000, 2000, 1500}, 0, KE::rlAdjusted, "2000,1000-2000,3000", true},
+    {"in line with the horizontal reference's right end", Op::Extend, true, {0, 500, 2000, 500}, {2000, 1000, 2000, 1500}, 0, KE::rlAdjusted, "2000,500-2000,1500", true},
     {"beside the reference's length", Op::Extend, true, {5000, 2500, 5000, 4000}, {1000, 2000, 3000, 2000}, 0, KE::rlBeyondReference, "", false},
     {"a vertical reference already crossing: recorded, unchanged", Op::Extend, true, {2000, 0, 2000, 4000}, {1000, 2000, 3000, 2000}, 0, KE::rlAdjusted, "", true},
     {"down to a horizontal reference", Op::Extend, true, {0, 3000, 4000, 3000}, {2000, 1000, 2000, 1500}, 0, KE::rlAdjusted, "2000,1000-2000,3000", true},

@@ -331,32 +331,40 @@ TEST(DesignerInsert, RectangleDrawnInAnyDirectionIsTheSame)
 TEST(DesignerInsert, TablesAndLayoutsAreAtLeastOnePointFiveMillimetres)
 {
     // Drawn 3 x 2 pixels: 80 x 53 label units; on a 10 mm grid both corners snap onto
-    // (1000, 1000).
+    // (1000, 1000). A side drawn long enough keeps its length while the other is widened
+    // (40 pixels are 1058 units across and 1057 down on the 378 x 227 pixel surface),
+    // whichever of the two is the short one.
     const struct {
         TKXDrawTool Tool;
         bool Grid;
+        QPoint Drag;
         TPoint P1;
         int32_t W, H;
     } cases[] = {
-        {TKXDrawTool::dwTable, false, {1058, 793}, 150, 150},
-        {TKXDrawTool::dwLayout, false, {1058, 793}, 150, 150},
-        {TKXDrawTool::dwRect, false, {1058, 793}, 80, 53}, // no minimum
-        {TKXDrawTool::dwTable, true, {1000, 1000}, 150, 150},
-        {TKXDrawTool::dwLayout, true, {1000, 1000}, 150, 150},
+        {TKXDrawTool::dwTable, false, {3, 2}, {1058, 793}, 150, 150},
+        {TKXDrawTool::dwLayout, false, {3, 2}, {1058, 793}, 150, 150},
+        {TKXDrawTool::dwRect, false, {3, 2}, {1058, 793}, 80, 53}, // no minimum
+        {TKXDrawTool::dwTable, true, {3, 2}, {1000, 1000}, 150, 150},
+        {TKXDrawTool::dwLayout, true, {3, 2}, {1000, 1000}, 150, 150},
+        {TKXDrawTool::dwTable, false, {3, 40}, {1058, 793}, 150, 1057},
+        {TKXDrawTool::dwTable, false, {40, 2}, {1058, 793}, 1058, 150},
+        {TKXDrawTool::dwLayout, false, {3, 40}, {1058, 793}, 150, 1057},
+        {TKXDrawTool::dwLayout, false, {40, 2}, {1058, 793}, 1058, 150},
     };
     for (const auto &c : cases) {
+        SCOPED_TRACE(testing::Message() << int(c.Tool) << " drawn " << c.Drag.x() << " x " << c.Drag.y());
         Board b;
         if (c.Grid) {
             b.Editor->Snap = TKXSnap::snGrid;
             b.Editor->Grid.IncX = 1000;
             b.Editor->Grid.IncY = 1000;
         }
-        b.Draw(c.Tool, BandFrom, BandFrom + QPoint(3, 2));
+        b.Draw(c.Tool, BandFrom, BandFrom + c.Drag);
         ASSERT_EQ(b.Lab->ElementCount(), 1);
         const TKXElement &e = *b.Lab->GetElement(1);
-        EXPECT_EQ(e.P1(), c.P1) << int(c.Tool);
-        EXPECT_EQ(e.P2().x - e.P1().x, c.W) << int(c.Tool);
-        EXPECT_EQ(e.P2().y - e.P1().y, c.H) << int(c.Tool);
+        EXPECT_EQ(e.P1(), c.P1);
+        EXPECT_EQ(e.P2().x - e.P1().x, c.W);
+        EXPECT_EQ(e.P2().y - e.P1().y, c.H);
     }
 }
 

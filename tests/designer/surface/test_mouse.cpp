@@ -281,6 +281,10 @@ TEST(DesignerMouse, ResizeByEachHandleWithAndWithoutBounds)
         {"right almost onto left", 1, {-72, 0}, true, 0, 0, -67, 0},
         {"right almost onto left, no bounds", 1, {-72, 0}, false, 0, 0, -72, 0},
         {"bottom almost onto top", 3, {0, -36}, true, 0, 0, 0, -29},
+        // From the other side the far edge is pushed out as well.
+        {"left almost onto right", 0, {72, 0}, true, 72, 0, 5, 0},
+        {"top almost onto bottom", 2, {0, 34}, true, 0, 34, 0, 5},
+        {"left-top almost onto right-bottom", 4, {72, 34}, true, 72, 34, 5, 5},
         // Past the surface's top: the box is shifted back inside, keeping its height.
         {"top past the edge", 2, {0, -50}, true, 0, -38, 0, 12},
         {"top past the edge, no bounds", 2, {0, -50}, false, 0, -50, 0, 0},
@@ -393,11 +397,16 @@ TEST(DesignerMouse, DividerDragStaysWithinItsNeighboursAndIsOneStep)
         QTest::mouseMove(s, at(p0));
         EXPECT_EQ(s->cursor().shape(), column ? Qt::SplitHCursor : Qt::SplitVCursor);
 
-        // Several moves, the last one past the next divider (ignored): one undo step.
+        // Several moves, then moves exactly onto the next divider and onto the layout's edge
+        // before it, and one past the next divider: those are ignored. One undo step.
+        const TRect lb = layout->Border();
+        const int edge = column ? lb.Left : lb.Top;
         QTest::mousePress(s, Qt::LeftButton, {}, at(p0));
         EXPECT_EQ(ed.GetSelect(), column ? static_cast<TKXElement *>(layout->GetColumn(1)) : layout->GetRow(1));
         for (int d = 2; d <= 10; d += 2)
             QTest::mouseMove(s, at(p0 + d));
+        QTest::mouseMove(s, at(p1));
+        QTest::mouseMove(s, at(edge));
         QTest::mouseMove(s, at(p1 + 5));
         QTest::mouseRelease(s, Qt::LeftButton, {}, at(p1 + 5));
 

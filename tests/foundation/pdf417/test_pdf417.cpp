@@ -138,12 +138,13 @@ TEST(Pdf417Encoder, EmptyTextKeepsTheGridWithEveryCodeword900)
 TEST(Pdf417Encoder, AutomaticLevelFollowsTheDataLength)
 {
     const struct {
-        int bytes6; // groups of six bytes: 5 codewords each, after the latch
+        int bytes; // after the latch: 5 codewords for each group of six, one for each byte left
         int used;
         int level;
-    } cases[] = {{7, 37, 2}, {8, 42, 3}, {31, 157, 3}, {32, 162, 4}, {63, 317, 4}, {64, 322, 5}};
+    } cases[] = {{42, 37, 2}, {45, 40, 2}, {46, 41, 3}, {48, 42, 3}, {186, 157, 3}, {189, 160, 3},
+                 {190, 161, 4}, {192, 162, 4}, {378, 317, 4}, {381, 320, 4}, {382, 321, 5}, {384, 322, 5}};
     for (const auto &c : cases) {
-        const TKXPdf417Code code = Encoded(Repeat('\xE9', c.bytes6 * 6));
+        const TKXPdf417Code code = Encoded(Repeat('\xE9', c.bytes));
         EXPECT_EQ(code.UsedCWords(), c.used);
         EXPECT_EQ(code.ErrorLevel(), c.level) << c.used;
         EXPECT_EQ(code.NumErrorCWords(), 2 << c.level);
@@ -238,6 +239,37 @@ TEST(Pdf417Encoder, EscapesThatTextCannotHoldOrThatAreNoEscapes)
         if (*c.codewords) {
             EXPECT_EQ(DataCodewords(code), c.codewords) << c.note;
         }
+        const zt::Decoded d = DecodeSymbol(code);
+        ASSERT_TRUE(d.ok) << c.note;
+        EXPECT_EQ(d.bytes, c.bytes) << c.note;
+    }
+}
+
+// A byte outside the text table that stands in the text itself ends the text segment and
+// starts a byte segment that runs on to the next numeric or text run; only a byte made by an
+// escape is written as a one-byte segment. Base-900 groups by Python's int.from_bytes.
+TEST(Pdf417Encoder, RawByteAfterTextStartsAByteSegmentThatRunsOn)
+{
+    const struct {
+        std::string text;
+        std::string bytes; // as decoded
+        const char *codewords;
+        const char *note;
+    } cases[] = {
+        {"ABCDEF\xEE\xEE", "ABCDEF\xEE\xEE", "1 63 125 901 238 238", "two raw bytes: one segment"},
+        {"ABCDEF" + Repeat('\xEE', 6), "ABCDEF" + Repeat('\xEE', 6), "1 63 125 924 400 370 306 448 78",
+         "six raw bytes: 924 and one group"},
+        {"ABCDEF\xE9" "abc\xFC" "d", "ABCDEF\xE9" "abc\xFC" "d", "1 63 125 901 233 97 98 99 252 900 813",
+         "the bytes run over text too short for a run, up to the text at the end"},
+        {"ABCDEF\xEE" "GHIJKL", "ABCDEF\xEE" "GHIJKL", "1 63 125 901 238 900 187 249 311",
+         "a text run ends the byte segment"},
+        {"ABCDEF\\xEE\xEE", "ABCDEF\xEE\xEE", "1 63 125 901 238 901 238",
+         "a byte made by an escape stays a segment of its own"},
+    };
+    for (const auto &c : cases) {
+        const TKXPdf417Code code = Encoded(c.text);
+        ASSERT_EQ(code.Status(), S::psOk) << c.note;
+        EXPECT_EQ(DataCodewords(code), c.codewords) << c.note;
         const zt::Decoded d = DecodeSymbol(code);
         ASSERT_TRUE(d.ok) << c.note;
         EXPECT_EQ(d.bytes, c.bytes) << c.note;

@@ -405,7 +405,24 @@ TEST_F(BarcodeFixture, FieldValueOnOutputOnly)
         Draw(*b, r.target, r.fill);
         EXPECT_EQ(b->CurrentCode(), r.code) << int(r.target) << " " << int(r.fill);
     }
+    // Bound to a counter: its current value for ftCounter and ftFieldCounter, the fixed code
+    // for a field fill and on the design surface.
+    TKXCounter *c = lab.NewCounter();
+    c->Name = "Serial";
+    c->FValue = "5012345678900";
+    b->SetFieldName("Serial");
+    b->SetIsCounterFlag(true);
+    const Row counted[] = {
+        {tdPrint, ftCounter, "5012345678900"}, {tdPrint, ftFieldCounter, "5012345678900"},
+        {tdPreview, ftFieldCounter, "5012345678900"}, {tdPrint, ftField, "0000000000000"},
+        {tdPrint, ftNone, "0000000000000"}, {tdLab, ftFieldCounter, "0000000000000"},
+    };
+    for (const Row &r : counted) {
+        Draw(*b, r.target, r.fill);
+        EXPECT_EQ(b->CurrentCode(), r.code) << "counter " << int(r.target) << " " << int(r.fill);
+    }
     // A counter name that names no counter: the empty code, refused by EAN-13.
+    b->SetFieldName("NoSuchCounter");
     b->SetIsCounterFlag(true);
     Draw(*b, tdPrint, ftCounter);
     EXPECT_TRUE(b->CurrentCode().empty());
@@ -487,6 +504,7 @@ TEST(BarcodeRecord, OldVersionsScaleTheLengthsAndTakeTheSymbologysRatio)
         {19, 3, TKXBar::CODE39, 300, 1200},   {19, 4, TKXBar::EAN128A, 200, 1200},
         {19, 6, TKXBar::EAN128C, 200, 1200},  {19, 20, TKXBar::POSTNET, 100, 1200},
         {19, 17, TKXBar::MATRIX_25, 300, 1200}, {17, 5, TKXBar::EAN128B, 200, 1000},
+        {18, 5, TKXBar::EAN128B, 200, 1200}, // the bar height is stored from version 18 on
     };
     for (const Row &r : rows) {
         SCOPED_TRACE(std::to_string(r.version) + " " + std::to_string(r.code));

@@ -471,6 +471,88 @@ TEST_F(ImageElement, ByteCountBeyondTheFileIsAnError)
     EXPECT_FALSE(im->Valid());
 }
 
+// Mended: embedded bytes that no picture class decodes were dropped at the next save, and the
+// file read again resolved the picture's name against the program's folder, so the second
+// save held another name. The bytes and the names stay as read: two saves are identical.
+TEST_F(ImageElement, UndecodablePictureIsKeptByteForByte)
+{
+    const QByteArray tiff = QByteArray("II*\0", 4) + QByteArray(60, '\x11');
+    const QByteArray junk(50, 'x');
+    // A placeable metafile whose bitmap record has a header size of 0.
+    const QByteArray badWmf =
+        zt::TwoColourWmfWith(QByteArray::fromHex("0b000000" "4201" "0300" "0000" "00000000" "0000000000000000"));
+    const struct {
+        const char *note;
+        std::string file;
+        std::u16string relative;
+        uint8_t embedded;
+        QByteArray bytes;
+    } cases[] = {
+        {"TIFF", "/nowhere/scan.tif", u"scan.tif", 1, tiff},
+        {"no picture class", "/nowhere/junk.bin", u"junk.bin", 1, junk},
+        {"refused metafile", "/nowhere/logo.wmf", u"logo.wmf", 1, badWmf},
+        {"embedded, no bytes", "/nowhere/none.png", u"none.png", 1, {}},
+        {"a missing file", "/nowhere/gone.png", u"gone.png", 0, {}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.note);
+        zt::ComposedLabel l;
+        l.ExtraElementBytes = ImageRecord(2811, c.file, c.relative, 0, c.embedded, int32_t(c.bytes.size()), c.bytes);
+        l.ExtraElementCount = 1;
+        zt::Bytes file = zt::ComposeLabel(l);
+        std::vector<zt::Bytes> saves;
+        for (int round = 0; round < 2; ++round) {
+            TKXCustomLab doc;
+            doc.SetUIServices(&ui);
+            TKXStreamReader r(file);
+            ASSERT_NO_THROW(doc.LoadFromStream(r, false));
+            auto *im = dynamic_cast<TKXImage *>(doc.GetElement(1));
+            ASSERT_NE(im, nullptr);
+            EXPECT_FALSE(im->Valid());
+            EXPECT_EQ(im->FileImage().toStdString(), c.file);
+            EXPECT_EQ(im->Relative().toStdU16String(), c.relative);
+            EXPECT_EQ(im->Embeded(), c.embedded != 0);
+            TKXStreamWriter w;
+            doc.SaveToStream(w);
+            saves.push_back(w.Bytes());
+            file = w.Bytes();
+            // The element's own record carries the bytes again.
+            const QByteArray saved(reinterpret_cast<const char *>(file.data()), qsizetype(file.size()));
+            QByteArray counted(1, char(c.embedded));
+            for (int i = 0; i < 4; ++i)
+                counted.append(char((c.bytes.size() >> (8 * i)) & 0xFF));
+            EXPECT_TRUE(saved.contains(counted + c.bytes));
+        }
+        EXPECT_EQ(saves[0], saves[1]);
+    }
+}
+
+// Another picture replaces the kept bytes.
+TEST_F(ImageElement, NewPictureReplacesKeptBytes)
+{
+    zt::ComposedLabel l;
+    l.ExtraElementBytes = ImageRecord(2811, "", u"", 0, 1, 50, QByteArray(50, 'x'));
+    l.ExtraElementCount = 1;
+    const zt::Bytes file = zt::ComposeLabel(l);
+    TKXStreamReader r(file);
+    lab.LoadFromStream(r, false);
+    auto *im = dynamic_cast<TKXImage *>(lab.GetElement(1));
+    ASSERT_NE(im, nullptr);
+    const QByteArray png = zt::Encode(zt::TwoColourImage(8, 4), "PNG");
+    ASSERT_TRUE(im->LoadPictureBytes(png));
+    TKXStreamWriter w;
+    im->SaveToStream(w);
+    const QByteArray saved(reinterpret_cast<const char *>(w.Bytes().data()), qsizetype(w.Bytes().size()));
+    EXPECT_TRUE(saved.endsWith(png));
+    EXPECT_FALSE(saved.contains(QByteArray(50, 'x')));
+    // And an empty file name removes the picture: nothing is embedded any more.
+    im->SetFileImage("/nowhere/x.png");
+    im->SetFileImage("");
+    TKXStreamWriter w2;
+    im->SaveToStream(w2);
+    EXPECT_FALSE(im->Embeded());
+}
+
 TEST_F(ImageElement, WholeLabelSaveWritesTheBytesAfterTheCount)
 {
     const QByteArray jpg = zt::Encode(zt::TwoColourImage(32, 16), "JPG");

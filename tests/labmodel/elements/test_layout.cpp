@@ -905,3 +905,120 @@ TEST_F(Layout, LabelFileRoundTripAndMembersFoundAgainAfterLoading)
 }
 
 } // namespace
+
+namespace {
+
+// The divider lines' pen widths and print flags along one axis, as "30 10/p" (p: not printed).
+template <class GetItem>
+std::string Lines(const TKXCustomLab &Lab, int32_t Count, GetItem Get)
+{
+    std::string s;
+    for (int32_t i = 1; i <= Count; ++i) {
+        const TKXElement *item = Get(i);
+        s += (i > 1 ? " " : "") + std::to_string(Lab.UnitsToInternal(item->PenWidth())) +
+             (item->Print() ? "" : "/p");
+    }
+    return s;
+}
+
+// Mended: a quarter turn of the label left the grid as it was, so the column widths lay
+// along the other axis; reopened in an editor the members of a two-column layout fell into
+// one cell on top of each other. The rows become the columns and the columns the rows, in
+// the turn's order, each divider keeping its line; the members' cells follow.
+TEST_F(Layout, QuarterTurnTurnsTheGridAndTheMembersCells)
+{
+    // Columns 1000-1800-3000-4000, rows 500-1500-2500 on the 6000 x 3500 label.
+    auto *l = NewLayout({1000, 500, 4000, 2500});
+    l->SetColCount(3);
+    l->SetRowCount(2);
+    l->SetColumnWidth(800, 0); // EqualCols goes off
+    l->GetRow(1)->SetPrint(false);
+    l->GetColumn(2)->SetPenWidth(lab.InternalToUnits(30));
+    struct Member {
+        uint16_t col, row;
+        TKXRect *box;
+    } members[] = {{0, 0, nullptr}, {1, 1, nullptr}, {2, 1, nullptr}};
+    for (auto &m : members) {
+        m.box = Box({0, 0, 201, 101});
+        Put(*l, *m.box, m.col, m.row, EA::eaCenterCenter);
+    }
+    const auto colLines = [&] { return Lines(lab, l->ColumnItemCount(), [&](int32_t i) { return l->GetColumn(i); }); };
+    const auto rowLines = [&] { return Lines(lab, l->RowItemCount(), [&](int32_t i) { return l->GetRow(i); }); };
+    // Each member's rectangle lies in its cell, and no two members share one.
+    const auto membersInTheirCells = [&] {
+        for (const auto &m : members) {
+            const TRect cell = l->GetCellRect(m.box->ColLayout, m.box->RowLayout);
+            const TRect r = m.box->GetRect();
+            EXPECT_TRUE(r.Left >= cell.Left && r.Right <= cell.Right && r.Top >= cell.Top && r.Bottom <= cell.Bottom)
+                << Rc(r) << " in " << Rc(cell);
+        }
+    };
+    const struct Turn {
+        const char *what;
+        std::function<void()> act;
+        std::vector<int32_t> widths, heights;
+        std::string cols, rows;            // spans of the cells
+        std::string colLines, rowLines;
+        bool equalCols, equalRows;
+        std::vector<std::pair<int, int>> cells; // members' (column, row)
+    } turns[] = {
+        {"before", [] {}, {800, 1200}, {1000}, "1000-1800 1800-3000 3000-4000", "500-1500 1500-2500",
+         "10 30", "10/p", false, true, {{0, 0}, {1, 1}, {2, 1}}},
+        // Left: (x, y) -> (y, 6000 - x). The rows keep their order as columns; the columns
+        // come back as rows from the last one up.
+        {"left", [&] { lab.RotateLeft(); }, {1000}, {1000, 1200}, "500-1500 1500-2500",
+         "2000-3000 3000-4200 4200-5000", "10/p", "30 10", true, false, {{0, 2}, {1, 1}, {1, 0}}},
+        {"left again", [&] { lab.RotateLeft(); }, {1000, 1200}, {1000},
+         "2000-3000 3000-4200 4200-5000", "1000-2000 2000-3000", "30 10", "10/p", false, true,
+         {{2, 1}, {1, 0}, {0, 0}}},
+        // Right twice: everything as it was.
+        {"right", [&] { lab.RotateRight(); }, {1000}, {1000, 1200}, "500-1500 1500-2500",
+         "2000-3000 3000-4200 4200-5000", "10/p", "30 10", true, false, {{0, 2}, {1, 1}, {1, 0}}},
+        {"right again", [&] { lab.RotateRight(); }, {800, 1200}, {1000}, "1000-1800 1800-3000 3000-4000",
+         "500-1500 1500-2500", "10 30", "10/p", false, true, {{0, 0}, {1, 1}, {2, 1}}},
+        // Right: (x, y) -> (3500 - y, x). The rows come back as columns from the last one;
+        // the columns keep their order as rows.
+        {"right from the start", [&] { lab.RotateRight(); }, {1000}, {800, 1200}, "1000-2000 2000-3000",
+         "1000-1800 1800-3000 3000-4000", "10/p", "10 30", true, false, {{1, 0}, {0, 1}, {0, 2}}},
+    };
+    for (const Turn &t : turns) {
+        SCOPED_TRACE(t.what);
+        t.act();
+        EXPECT_EQ(ColWidths(*l), t.widths);
+        EXPECT_EQ(RowHeights(*l), t.heights);
+        EXPECT_EQ(ColSpans(*l), t.cols);
+        EXPECT_EQ(RowSpans(*l), t.rows);
+        EXPECT_EQ(colLines(), t.colLines);
+        EXPECT_EQ(rowLines(), t.rowLines);
+        EXPECT_EQ(l->EqualCols(), t.equalCols);
+        EXPECT_EQ(l->EqualRows(), t.equalRows);
+        for (int32_t i = 1; i <= l->ColumnItemCount(); ++i)
+            EXPECT_EQ(l->GetColumn(i)->Index(), i - 1);
+        for (int32_t i = 1; i <= l->RowItemCount(); ++i)
+            EXPECT_EQ(l->GetRow(i)->Index(), i - 1);
+        for (size_t i = 0; i < 3; ++i) {
+            EXPECT_EQ(members[i].box->ColLayout, t.cells[i].first) << i;
+            EXPECT_EQ(members[i].box->RowLayout, t.cells[i].second) << i;
+        }
+        membersInTheirCells();
+    }
+
+    // Saved turned and read again in an editor: the members find the same cells again, one
+    // member to a cell.
+    TKXStreamWriter saved;
+    lab.SaveToStream(saved);
+    TKXCustomLab back;
+    PaintingEditor editor(back);
+    TKXStreamReader r(saved.Bytes());
+    back.LoadLabStream(r, false);
+    auto *l2 = dynamic_cast<TKXLayout *>(back.GetElement(1));
+    ASSERT_TRUE(l2);
+    EXPECT_EQ(l2->MemberCount(), 3);
+    for (size_t i = 0; i < 3; ++i) {
+        const TKXElement *e = back.GetElement(int32_t(i) + 2);
+        EXPECT_EQ(e->ColLayout, members[i].box->ColLayout) << i;
+        EXPECT_EQ(e->RowLayout, members[i].box->RowLayout) << i;
+    }
+}
+
+} // namespace

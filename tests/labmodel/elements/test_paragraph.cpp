@@ -411,6 +411,33 @@ TEST(ParagraphRecord, RoundTripAndOldVersions)
     }
 }
 
+// The format byte: the twelve ordinals are the formats; any other byte, 12 the first of
+// them, reads as left-top.
+TEST(ParagraphRecord, FormatBytesBeyondTheTwelveReadAsLeftTop)
+{
+    const struct {
+        uint8_t byte;
+        TF format;
+    } cases[] = {{0, TF::tfLeftTop},        {1, TF::tfRightTop},      {11, TF::tfJustifyBottom},
+                 {12, TF::tfLeftTop},       {13, TF::tfLeftTop},      {255, TF::tfLeftTop}};
+    for (const auto &c : cases) {
+        zt::ComposedElement e;
+        e.Code = 8;
+        e.HasData = e.HasText = e.HasParagraph = true;
+        e.Text = u"Two words";
+        e.ParagraphFormat = c.byte;
+        e.P1x = 10, e.P1y = 20, e.P2x = 210, e.P2y = 120;
+        TKXCustomLab lab;
+        lab.SetCheckBounds(false);
+        const zt::Bytes bytes = zt::ComposeElement(e, 2811, false);
+        TKXStreamReader rd(bytes);
+        auto *q = dynamic_cast<TKXParagraph *>(TKXElementFactory::ReadElement(rd, lab));
+        ASSERT_TRUE(q) << int(c.byte);
+        EXPECT_TRUE(rd.AtEnd());
+        EXPECT_EQ(q->Alignment(), c.format) << int(c.byte);
+    }
+}
+
 // ---------------------------------------------------------------------------------------
 // Pixels: the ink of a wrapped paragraph lies inside its box, at two resolutions.
 

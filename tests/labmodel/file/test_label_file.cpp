@@ -202,22 +202,54 @@ TEST_F(LabelFile, SaveThenLoadGivesAnEqualDocument)
     EXPECT_TRUE(back.ShowMargins());
 }
 
-TEST_F(LabelFile, WrittenWithoutAnEditorReadWithOne)
+// Mended: a label written without an editor holds zeros for the editor's settings, and
+// read with an editor it gave the editor a grid step of 0 (no keyboard moves, no grid) and
+// a black grid and selection. The editor keeps its own settings.
+TEST_F(LabelFile, WrittenWithoutAnEditorReadWithOneKeepsTheEditorsSettings)
 {
     TKXCustomLab plain;
     const Bytes b = Save(plain);
     TKXCustomLab lab;
     zt::FakeDesignerServices ed(lab);
     ed.Snap = TKXSnap::snGrid;
-    ed.Grid = {0x123456, 500, 500, true};
+    ed.Grid = {0x123456, 500, 700, true};
     ed.SelColor = 0x00FF00;
     Load(lab, b);
-    EXPECT_EQ(ed.Snap, TKXSnap::snPoint);
-    EXPECT_EQ(ed.Grid.Color, 0u);
-    EXPECT_EQ(ed.Grid.IncX, 0);
-    EXPECT_EQ(ed.Grid.IncY, 0);
-    EXPECT_FALSE(ed.Grid.Show);
-    EXPECT_EQ(ed.SelColor, 0u);
+    EXPECT_EQ(ed.Snap, TKXSnap::snGrid);
+    EXPECT_EQ(ed.Grid.Color, 0x123456u);
+    EXPECT_EQ(ed.Grid.IncX, 500);
+    EXPECT_EQ(ed.Grid.IncY, 700);
+    EXPECT_TRUE(ed.Grid.Show);
+    EXPECT_EQ(ed.SelColor, 0x00FF00u);
+}
+
+// Mended: stored grid steps went to the editor unchecked. A step outside the grid's limits
+// (100 units up to half the label's side, 100 winning) is brought within them; a step of 0
+// or less keeps the editor's. The rest of the block is taken as stored.
+TEST_F(LabelFile, StoredGridStepsAreKeptWithinTheGridsLimits)
+{
+    const struct {
+        int32_t IncX, IncY;  // stored
+        int32_t WantX, WantY; // on the 6000 x 3500 label, the editor's steps being 1000
+    } cases[] = {
+        {250, 400, 250, 400},
+        {5, 99999, 100, 1750},
+        {0, 0, 1000, 1000}, // with the colour below the block is not all zeros
+        {-300, 3000, 1000, 1750},
+    };
+    for (const auto &c : cases) {
+        ComposedLabel L;
+        L.IncX = c.IncX;
+        L.IncY = c.IncY;
+        L.GridColor = 0x0000FF;
+        TKXCustomLab lab;
+        zt::FakeDesignerServices ed(lab);
+        ed.Grid = {0xEEEEEE, 1000, 1000, false};
+        Load(lab, ComposeLabel(L));
+        EXPECT_EQ(ed.Grid.IncX, c.WantX) << c.IncX;
+        EXPECT_EQ(ed.Grid.IncY, c.WantY) << c.IncY;
+        EXPECT_EQ(ed.Grid.Color, 0x0000FFu);
+    }
 }
 
 // Mended: ShowAlign and ShowMargins were read and dropped, so the next save lost them.

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <random>
 #include <string>
 #include <vector>
@@ -159,6 +160,103 @@ TEST(Picture, DamagedMetafilesDoNotLoad)
     }
 }
 
+// A bitmap record of a placeable metafile: size in words, function, the parameters before
+// the bitmap (Before bytes of zeros), then the bitmap itself.
+QByteArray BitmapRecord(uint16_t Function, int Before, const QByteArray &Dib)
+{
+    QByteArray params = QByteArray(Before, '\0') + Dib;
+    if (params.size() % 2)
+        params.append('\0');
+    QByteArray r = Le32(uint32_t(3 + params.size() / 2));
+    r.append(char(Function & 0xFF)).append(char(Function >> 8));
+    return r + params;
+}
+
+// A device-independent bitmap: header of HeaderSize bytes (an info header's fields where it
+// has room for them), then Extra bytes of colour table and pixels.
+QByteArray Dib(uint32_t HeaderSize, int32_t Width, int32_t Height, uint16_t Bits, int Extra,
+               uint32_t Compression = 0, uint32_t SizeImage = 0)
+{
+    QByteArray d = Le32(HeaderSize);
+    if (HeaderSize == 12) {
+        d.append(char(Width)).append(char(Width >> 8)).append(char(Height)).append(char(Height >> 8));
+        d.append(char(1)).append('\0').append(char(Bits)).append('\0');
+    } else if (HeaderSize >= 40) {
+        d += Le32(uint32_t(Width)) + Le32(uint32_t(Height));
+        d.append(char(1)).append('\0').append(char(Bits)).append('\0');
+        d += Le32(Compression) + Le32(SizeImage) + QByteArray(16, '\0');
+        d.append(QByteArray(int(HeaderSize) - 40, '\0'));
+    } else {
+        d.append(QByteArray(std::max(0, int(HeaderSize) - 4), '\0'));
+    }
+    return d + QByteArray(Extra, '\x33');
+}
+
+// The records of a placeable metafile are walked before the library plays them: a bitmap
+// whose header size is none of the defined ones (0 and 1 made the library loop for ever) or
+// whose bitmap does not fit its record is refused, and the picture does not load.
+TEST(Picture, MetafileBitmapRecordsAreCheckedBeforePlaying)
+{
+    zt::RequireGuiApp();
+    // 4 x 2 pixels at 24 bits: rows of 12 bytes, 24 bytes in all.
+    const struct {
+        const char *note;
+        QByteArray record;
+        bool sound;
+    } cases[] = {
+        {"stretched bitmap, info header", BitmapRecord(0x0B41, 20, Dib(40, 4, 2, 24, 24)), true},
+        {"stretched bitmap, header size 0", BitmapRecord(0x0B41, 20, Dib(0, 4, 2, 24, 24)), false},
+        {"stretched bitmap, header size 1", BitmapRecord(0x0B41, 20, Dib(1, 4, 2, 24, 24)), false},
+        {"stretched bitmap, header size 41", BitmapRecord(0x0B41, 20, Dib(41, 4, 2, 24, 24)), false},
+        {"stretched bitmap, two bytes short", BitmapRecord(0x0B41, 20, Dib(40, 4, 2, 24, 22)), false},
+        {"stretched bitmap without a bitmap", BitmapRecord(0x0B41, 22, {}), true},
+        {"pattern brush, header size 0", BitmapRecord(0x0142, 4, Dib(0, 8, 8, 1, 16)), false},
+        {"pattern brush, header size 1", BitmapRecord(0x0142, 4, Dib(1, 8, 8, 1, 16)), false},
+        {"pattern brush, 1 bit, two colours", BitmapRecord(0x0142, 4, Dib(40, 8, 8, 1, 8 + 32)), true},
+        {"pattern brush, pixels cut", BitmapRecord(0x0142, 4, Dib(40, 8, 8, 1, 8 + 30)), false},
+        {"pattern brush, core header", BitmapRecord(0x0142, 4, Dib(12, 8, 8, 1, 6 + 32)), true},
+        {"stretch to device, top-down", BitmapRecord(0x0F43, 22, Dib(40, 4, -2, 24, 24)), true},
+        {"stretch to device, 0 wide", BitmapRecord(0x0F43, 22, Dib(40, 0, 2, 24, 24)), false},
+        {"stretch to device, 3 bits", BitmapRecord(0x0F43, 22, Dib(40, 4, 2, 3, 24)), false},
+        {"bit block, huge height", BitmapRecord(0x0940, 16, Dib(40, 4, 0x7FFFFFFF, 24, 24)), false},
+        {"bit block, V5 header", BitmapRecord(0x0940, 16, Dib(124, 4, 2, 24, 24)), true},
+        {"set to device, run-length without a size", BitmapRecord(0x0D33, 18, Dib(40, 4, 2, 8, 1024, 1, 0)), false},
+        {"set to device, run-length", BitmapRecord(0x0D33, 18, Dib(40, 4, 2, 8, 1024 + 8, 1, 8)), true},
+        {"a record of 0 words", Le32(0) + QByteArray("\x42\x01", 2), false},
+        {"a record beyond the end", Le32(4000) + QByteArray("\x42\x01", 2), false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.note);
+        const QByteArray wmf = zt::TwoColourWmfWith(c.record);
+        EXPECT_EQ(PlaceableMetafileIsSound(wmf), c.sound);
+        TKXGraphic g;
+        if (!c.sound) {
+            EXPECT_FALSE(g.Load(G::gcMetafile, wmf));
+            EXPECT_TRUE(g.Empty());
+        }
+    }
+    EXPECT_TRUE(PlaceableMetafileIsSound(zt::TwoColourWmf()));
+}
+
+// Whatever a library does with hostile bytes stays within its deadline: a stretched bitmap
+// with a header size of 0 makes the library loop for ever when nothing refuses it first.
+TEST(Picture, ConversionThatLoopsIsStoppedAtItsDeadline)
+{
+    // Copy 4 x 4 source pixels to 50 x 50 at (10, 10).
+    const QByteArray params = QByteArray::fromHex("2000cc00" "0400" "0400" "0000" "0000" "3200" "3200" "0a00" "0a00");
+    const QByteArray wmf = zt::TwoColourWmfWith(BitmapRecord(0x0B41, 0, params + Dib(0, 4, 4, 24, 48)));
+    TKXRunLimits limits;
+    limits.TimeoutMs = 700;
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_TRUE(PlayPlaceableMetafile(wmf, limits).isEmpty());
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(700)); // it did loop
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(700 + 3000));
+    // The same record with a defined header plays.
+    EXPECT_FALSE(
+        PlayPlaceableMetafile(zt::TwoColourWmfWith(BitmapRecord(0x0B41, 0, params + Dib(40, 4, 4, 24, 48))), limits)
+            .isEmpty());
+}
+
 // A 3 x 2 image of six colours: a b c / d e f.
 QImage SixPixels()
 {
@@ -234,6 +332,22 @@ TEST(Picture, TransparentBitmapLeavesOutItsBottomLeftColour)
     EXPECT_EQ(qAlpha(t.pixel(0, 0)), 0);
     EXPECT_EQ(qAlpha(t.pixel(3, 0)), 255);
     EXPECT_EQ(qAlpha(bmp.RasterFor(false).pixel(0, 0)), 255);
+    // Each corner its own colour: only the bottom-left one's goes, wherever it is.
+    //   red   white blue
+    //   white green yellow
+    QImage corners(3, 2, QImage::Format_RGB32);
+    const QRgb px[6] = {qRgb(255, 0, 0), qRgb(255, 255, 255), qRgb(0, 0, 255),
+                        qRgb(255, 255, 255), qRgb(0, 255, 0), qRgb(255, 255, 0)};
+    for (int i = 0; i < 6; ++i)
+        corners.setPixel(i % 3, i / 3, px[i]);
+    TKXGraphic keyed;
+    ASSERT_TRUE(keyed.Load(G::gcBitmap, zt::Encode(corners, "BMP")));
+    const QImage k = keyed.RasterFor(true);
+    std::string alpha;
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 3; ++x)
+            alpha += qAlpha(k.pixel(x, y)) == 0 ? '.' : '#';
+    EXPECT_EQ(alpha, "#.#" ".##");
     // Other classes keep their own transparency.
     TKXGraphic png;
     ASSERT_TRUE(png.Load(G::gcPNG, zt::Encode(image, "PNG")));
