@@ -248,7 +248,7 @@ void TKXElement::DrawDesignMarks(TKXCanvas &Canvas, TPoint po, bool Bound)
     TKXCustomEditor *ed = FOwner->Editor();
     if (!ed)
         return;
-    FBorder = Canvas.LPtoDP(TRect{Frame.Left + po.x, Frame.Top + po.y, Frame.Right + po.x, Frame.Bottom + po.y});
+    FBorder = Canvas.LPtoDP(TRect{ClampCoord(int64_t(Frame.Left) + po.x), ClampCoord(int64_t(Frame.Top) + po.y), ClampCoord(int64_t(Frame.Right) + po.x), ClampCoord(int64_t(Frame.Bottom) + po.y)});
     ed->DrawSelectionFrame(GetIsSelected(), Bound, FSelType, uint16_t(FAngle), Frame, FBorder, false);
     if (ed->ShowMarks) {
         // A 1 mm cross on the anchor.
@@ -256,7 +256,7 @@ void TKXElement::DrawDesignMarks(TKXCanvas &Canvas, TPoint po, bool Bound)
         mark.Color = ed->MarkColor;
         mark.Width = 0;
         Canvas.SetPen(mark);
-        const int32_t x = po.x + FP1.x, y = po.y + FP1.y;
+        const int32_t x = AnchorCoord(int64_t(po.x) + FP1.x), y = AnchorCoord(int64_t(po.y) + FP1.y);
         Canvas.MoveTo(x - 50, y);
         Canvas.LineTo(x + 50, y);
         Canvas.MoveTo(x, y - 50);

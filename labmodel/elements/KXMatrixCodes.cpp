@@ -223,7 +223,7 @@ void TKXMatrixCode::Draw(TKXCanvas &Canvas, TPoint po, TKXDrawType DrawType, TKX
     AnchorRect(frame, FAngle, FP1.x, FP1.y, W, H, 3);
     Frame = Normalized(frame);
     if (TKXCustomEditor *ed = FOwner->Editor()) {
-        FBorder = Canvas.LPtoDP(TRect{Frame.Left + po.x, Frame.Top + po.y, Frame.Right + po.x, Frame.Bottom + po.y});
+        FBorder = Canvas.LPtoDP(TRect{ClampCoord(int64_t(Frame.Left) + po.x), ClampCoord(int64_t(Frame.Top) + po.y), ClampCoord(int64_t(Frame.Right) + po.x), ClampCoord(int64_t(Frame.Bottom) + po.y)});
         ed->DrawSelectionFrame(GetIsSelected(), FDatabase, FSelType, uint16_t(FAngle), Frame, FBorder, false);
         if (ed->ShowMarks) {
             Canvas.SaveState();

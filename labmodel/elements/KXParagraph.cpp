@@ -257,7 +257,7 @@ void TKXParagraph::Draw(TKXCanvas &Canvas, TPoint po, TKXDrawType DrawType, TKXF
                     Clamp32(int64_t(po.y) + FP2.y)};
     const TKXMeasure &measure = *FOwner->Measure();
     const int32_t W = measure.WidthInternal();
-    TPoint centre{po.x + W / 2, po.y + W / 2};
+    TPoint centre{AnchorCoord(int64_t(po.x) + W / 2), AnchorCoord(int64_t(po.y) + W / 2)};
     const double radius = measure.LabelType() == TZantorType::ltCircle ? W / 2.0 : -1.0;
 
     if (!FTransparent) {

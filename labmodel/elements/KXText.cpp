@@ -327,7 +327,7 @@ void TKXDataText::SetBorder(const TRect &Value)
     if (FSelType == TKXSelType::stRectText) {
         int32_t dw = (FAngle == 90 || FAngle == 270) ? ed->ScreenToLabelY(h) : ed->ScreenToLabelX(w);
         if (FShowBorder)
-            dw -= 2 * FPadding.x + 2 * FPenWidth;
+            dw = ClampCoord(dw - 2 * (int64_t(FPadding.x) + FPenWidth));
         if (FMinDesignWidth > 0 && dw < FMinDesignWidth)
             dw = FMinDesignWidth;
         if (FMaxDesignWidth > 0 && dw > FMaxDesignWidth)

@@ -8,9 +8,11 @@
 #include "document/KXSetup.h"
 #include "elements/KXBarCode.h"
 #include "elements/KXImage.h"
+#include "elements/KXLayout.h"
 #include "elements/KXMatrixCodes.h"
 #include "elements/KXPdf417.h"
 #include "elements/KXPolyText.h"
+#include "elements/KXShapes.h"
 #include "elements/KXSymbol.h"
 #include "elements/KXTable.h"
 #include "elements/KXText.h"
@@ -232,6 +234,46 @@ TEST_F(HostileLabels, TextLayoutBoxes)
              EXPECT_EQ(e.P2().x, Max);
              EXPECT_EQ(e.P2().y, Max);
          }},
+    };
+    for (const HostileCase &c : cases)
+        Run(c);
+}
+
+// Lines, rectangles and layouts whose corners lie at the end of the range, drawn at a sheet
+// position: the corners plus the drawing origin stay on the range.
+TEST_F(HostileLabels, ShapesAtTheEndOfTheRange)
+{
+    auto corners = [](TKXElement &e) {
+        e.SetP1(1234567, 2345678);
+        e.SetP2(1234999, 2345999);
+    };
+    const std::vector<std::pair<int32_t, int32_t>> atTheEnd = {
+        {1234567, Max - 500}, {2345678, Max - 500}, {1234999, Max}, {2345999, Max}};
+    // Everything lies at the positive end: a wrapped sum comes out negative.
+    auto nothingNegative = [](const zt::RecordingCanvas &canvas) {
+        for (const auto &call : canvas.Calls())
+            for (int64_t n : Numbers(call.Text))
+                EXPECT_GE(n, 0) << call.Text;
+    };
+    const HostileCase cases[] = {
+        {"line", [&](TKXCustomLab &lab) { corners(*lab.NewElement<TKXLine>()); }, atTheEnd,
+         [](TKXElement &e) { EXPECT_EQ(e.P2().x, Max); }, false, nothingNegative},
+        {"rectangle with a border radius",
+         [&](TKXCustomLab &lab) {
+             auto *r = lab.NewElement<TKXRect>();
+             corners(*r);
+             r->SetRadio(2.0f);
+             r->SetTransparent(false);
+         },
+         atTheEnd, nullptr, false, nothingNegative},
+        {"layout with a divider",
+         [&](TKXCustomLab &lab) {
+             auto *l = lab.NewElement<TKXLayout>();
+             corners(*l);
+             l->SetColCount(2);
+             l->SetTransparent(false);
+         },
+         atTheEnd, nullptr, false, nothingNegative},
     };
     for (const HostileCase &c : cases)
         Run(c);
