@@ -4,6 +4,8 @@
 #include "core/KXFormat.h"
 #include "data/KXSqlite.h"
 #include "document/KXBaseLab.h"
+#include "prompts/KXPrompts.h"
+#include "settings/KXDataRoot.h"
 
 #include <sqlite3.h>
 
@@ -92,11 +94,6 @@ QString ErrorOpenTableText()
 QString NoDataText()
 {
     return QStringLiteral("Error opening database");
-}
-
-void ShowDataMessage(const QString &Text)
-{
-    qWarning("%s", qPrintable(Text));
 }
 
 // ---- Catalogue --------------------------------------------------------------------------
@@ -338,7 +335,12 @@ void TDM::SetDatabaseFile(const QString &FileName)
 
 void TDM::Report(const QString &Text) const
 {
-    ShowDataMessage(Text);
+    Prompts().ShowError(Text);
+}
+
+QString DefaultDatabaseFile()
+{
+    return DataFolder(DataData) + QStringLiteral("/zantor_data.db");
 }
 
 bool TDM::ConectaDatosSqlite()
@@ -361,10 +363,12 @@ bool TDM::ConectaDatosSqlite()
         sqlite3_busy_timeout(db, BusyTimeoutMs);
         // The first read: a file that is not a database fails here.
         int tables = 0;
-        {
+        try {
             TKXStatement list(db, QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE type = 'table'"
                                                  " AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\'"));
             tables = int(list.ScalarInt());
+        } catch (const EKxError &) {
+            throw EKxError(std::string("The file cannot be read as a database: ") + sqlite3_errmsg(db));
         }
         if (tables == 0) {
             CreateCatalogue(db);

@@ -60,6 +60,10 @@ QString ColumnTypeOfKind(int Type, int Decim);
 // format characters stay, in order. Callers pass the name already in upper case.
 QString LimpiaNombre(const QString &Name);
 
+// The database file of the program: "zantor_data.db" in the data root's "Data" folder.
+// EKxError when there is no data root.
+QString DefaultDatabaseFile();
+
 // ---------------------------------------------------------------------------------------
 // Items of the lists the data forms fill
 
@@ -104,7 +108,7 @@ class TDM : public QObject {
 public:
     // --- Lifecycle -------------------------------------------------------------------------
     // Made with the connection closed.
-    explicit TDM(const QString &DatabaseFile, QObject *Parent = nullptr);
+    explicit TDM(const QString &DatabaseFile = DefaultDatabaseFile(), QObject *Parent = nullptr);
     // Frees the tables and closes the connection.
     ~TDM() override;
 

@@ -1,10 +1,17 @@
 // ZANTOR WIN. Until the main window is built, the program shows one window with the design
 // editor on a new label, or on the label file named on the command line, the property
-// inspector docked beside it, and a plain tool strip to choose the drawing tool and the zoom.
+// inspector docked beside it, and a plain tool strip to choose the drawing tool and the zoom,
+// with Preview and Print.
+#include "component/KXLab.h"
 #include "core/KXError.h"
+#include "data/KXDataModule.h"
 #include "document/KXBaseLab.h"
 #include "editor/KXEditor.h"
 #include "inspector/KXInspectorComponent.h"
+#include "platform/KXPrinterPort.h"
+#include "prompts/KXCommandRunner.h"
+#include "prompts/KXPrompts.h"
+#include "settings/KXDataRoot.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -23,8 +30,18 @@ using namespace kx;
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    auto label = std::make_unique<TKXCustomLab>();
+    auto label = std::make_unique<designer::TKXLab>();
     label->NewLabel();
+
+    // The data module is made before the window and goes after it. Without a data root the
+    // program runs without data.
+    std::unique_ptr<TDM> dm;
+    try {
+        EnsureDataFolders();
+        dm = std::make_unique<TDM>();
+    } catch (const EKxError &e) {
+        QMessageBox::warning(nullptr, QStringLiteral("ZANTOR WIN"), QString::fromStdString(e.what()));
+    }
 
     QMainWindow window;
     window.setWindowTitle(QStringLiteral("ZANTOR WIN"));
@@ -84,10 +101,26 @@ int main(int argc, char *argv[])
     QObject::connect(tools->addAction(QStringLiteral("Grid")), &QAction::triggered, editor, [editor] {
         editor->GridSettings().SetShow(!editor->GridSettings().Show());
     });
+    // Preview and print the label (the prompted texts are asked first), on a row of their own.
+    window.addToolBarBreak();
+    QToolBar *labelBar = window.addToolBar(QStringLiteral("Label"));
+    labelBar->setMovable(false);
+    QAction *preview = labelBar->addAction(QStringLiteral("Preview"));
+    preview->setObjectName(QStringLiteral("FilePreview"));
+    ConnectCommand(preview, [&label] { label->Preview(); });
+    QAction *print = labelBar->addAction(QStringLiteral("Print"));
+    print->setObjectName(QStringLiteral("FilePrint"));
+    ConnectCommand(print, [&label] {
+        QString printer = label->Printer().PrinterName();
+        if (Prompts().ChoosePrinter(printer))
+            label->PrintOn(printer);
+    });
 
     window.resize(1024, 720);
     window.show();
     editor->setFocus();
+    if (dm)
+        dm->OpenData(*label);
     const QStringList args = app.arguments();
     if (args.size() > 1) {
         const QString file = args.at(1);

@@ -2,10 +2,13 @@
 
 #include "core/KXCodec1252.h"
 #include "core/KXError.h"
+#include "core/KXIniFile.h"
+#include "dialogs/KXDialogEdit.h"
 #include "elements/KXImage.h"
 #include "elements/KXText.h"
 #include "platform/KXPrinterPort.h"
 #include "preview/KXPreviewWindow.h"
+#include "prompts/KXPrompts.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -80,6 +83,24 @@ void TKXLab::Preview()
 
 void TKXLab::AskQuestions()
 {
+    const QString caption = DialogText("KxInputText", QStringLiteral("WRITE ANSWER TO QUESTION"));
+    int32_t pos = 1;
+    // From the back of the stacking order (the list's last entry) to the front.
+    for (int32_t i = ElementCount(); i >= 1; --i) {
+        auto *ask = dynamic_cast<TKXAskText *>(GetElement(i));
+        if (!ask)
+            continue;
+        QString answer = ask->Answer();
+        if (!Prompts().InputText(caption, ask->Question(), answer))
+            answer = ask->Answer(); // a cancelled question keeps the answer it had
+        ask->SetAnswer(answer);
+        if (OnAskText) {
+            WideString text = answer.toStdU16String();
+            OnAskText(this, pos, WideToAnsi(ask->ID().toStdU16String()), text);
+            ask->SetAnswer(QString::fromStdU16String(text));
+        }
+        ++pos;
+    }
 }
 
 // ---------------------------------------------------------------------------------------
@@ -106,6 +127,36 @@ void TKXLab::ShowProp(int Page)
 
 void TKXLab::ShowElementProp()
 {
+    TKXElement *element = Selected();
+    if (!element)
+        return;
+    if (auto *image = dynamic_cast<TKXImage *>(element)) {
+        // The picture chooser changes nothing until a file is chosen; the new file is one
+        // undo step like any other change of the picture.
+        const QString file = ChoosePicture();
+        if (!file.isEmpty()) {
+            image->SetFileImage(file);
+            if (Editor())
+                Editor()->UpdateEditor(true);
+        }
+        FocusEditor();
+        return;
+    }
+    const auto dialog = ElementDialogs().find(element->ElementType());
+    if (dialog == ElementDialogs().end())
+        return;
+    {
+        // The dialog changes the element as it runs, with recording off; kept, the changes
+        // are one undo step; cancelled or failed, the element is put back as it was.
+        TKXElementEdit edit(*this, {element});
+        if (dialog->second(*this, *element))
+            edit.Keep();
+        else
+            edit.Restore();
+    }
+    if (Editor())
+        Editor()->UpdateEditor(true);
+    FocusEditor();
 }
 
 void TKXLab::FocusEditor()
@@ -119,8 +170,16 @@ void TKXLab::FocusEditor()
 
 QString TKXLab::DialogText(const char *Key, const QString &English) const
 {
-    (void)Key;
-    return English;
+    const QString file = IniTranslate();
+    if (file.isEmpty() || !QFileInfo(file).isFile())
+        return English;
+    try {
+        const TKXIniFile ini(file.toStdString());
+        const std::string english = English.toStdString();
+        return QString::fromStdString(ini.ReadString("dialogs", Key, english));
+    } catch (const EKxError &) {
+        return English; // an unreadable translation is as good as none
+    }
 }
 
 } // namespace kx::designer

@@ -1,6 +1,7 @@
 #include "inspector/KXInspectorComponent.h"
 
 #include "core/KXFormat.h"
+#include "core/KXIniFile.h"
 #include "document/KXBaseLab.h"
 #include "elements/KXSymbol.h"
 #include "inspector/KXInspectorCaptions.h"
@@ -11,6 +12,10 @@
 #include <QFile>
 #include <QFontMetrics>
 #include <QPainter>
+
+#include <exception>
+#include <filesystem>
+#include <string>
 
 namespace kx::designer {
 
@@ -62,6 +67,26 @@ void TKXInspector::LoadTranslation()
         return;
     }
     FTranslate = true;
+    // A file that cannot be read gives every row its English caption, as a key that
+    // cannot be read does.
+    TKXIniFile ini;
+    bool loaded = true;
+    try {
+        ini.Load(std::filesystem::path(IniTranslate().toStdString()));
+    } catch (const std::exception &) {
+        loaded = false;
+    }
+    for (TKXInspectorCaption &c : InspectorCaptions()) {
+        c.Current = c.English;
+        if (!loaded)
+            continue;
+        try {
+            const std::string key = "KXI" + c.Key.toStdString();
+            c.Current = QString::fromStdString(ini.ReadString("inspector", key, c.English.toStdString()));
+        } catch (const std::exception &) {
+            c.Current = c.English;
+        }
+    }
 }
 
 QString TKXInspector::Caption(const QString &PropName) const

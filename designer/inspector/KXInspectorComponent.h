@@ -26,6 +26,9 @@ public:
     QString Caption(const QString &PropName) const;
 
     // --- Painting ------------------------------------------------------------------------
+    // The text a value cell shows for the kinds drawn as text: lengths in the label's units
+    // ("1,234.50 mm"), factors with two decimals, enumerations by their value's name.
+    QString ValueText(const TKxProp &Row) const;
     // The grid's background and the ground of every value cell.
     QColor Color() const;
     void SetColor(const QColor &Value);
@@ -37,7 +40,6 @@ private:
     void PaintRow(QPainter &p, const TKxProp &Row, const QRect &NameCell, const QRect &ValueCell, int q);
     void PaintValue(QPainter &p, const TKxProp &Row, const QRect &Cell, int q);
     void PaintSymbolValue(QPainter &p, const QRect &Cell, int q);
-    QString ValueText(const TKxProp &Row) const;
 
     bool FTranslate = false;
 };

@@ -4,7 +4,11 @@
 #include "controls/KXAlignEdit.h"
 #include "core/KXUtils.h"
 #include "platform/KXMetafile.h"
+#include "platform/KXPrinterPort.h"
+#include "prompts/KXCommandRunner.h"
+#include "prompts/KXPrompts.h"
 
+#include <QFileInfo>
 #include <QPainter>
 #include <QPaintEvent>
 #include <QScrollArea>
@@ -160,7 +164,8 @@ QToolButton *TKxPrw::AddButton(const char *Name, const char *Icon, void (TKxPrw:
     button->setIcon(PreviewIcon(Icon));
     button->setAutoRaise(true);
     ToolBarPreview->addWidget(button);
-    connect(button, &QToolButton::clicked, this, [this, Handler] { (this->*Handler)(); });
+    // Every button is a command: an error is shown and goes no further.
+    connect(button, &QToolButton::clicked, this, [this, Handler] { RunCommand([this, Handler] { (this->*Handler)(); }); });
     return button;
 }
 
@@ -456,7 +461,21 @@ const QImage &TKxPrw::SheetImage(int Index, QSize Size)
 
 void TKxPrw::TbPrintClick()
 {
-    // Wired with the printer choice.
+    if (!FKxLab || FPageIdx <= 0)
+        return;
+    // The printer is the one choice offered: copies and the page range are the label's own.
+    QString printer = FKxLab->Printer().PrinterName();
+    if (printer.isEmpty())
+        printer = TKXPrinterPort::DefaultPrinterName();
+    if (!Prompts().ChoosePrinter(printer))
+        return;
+    try {
+        FKxLab->PrintOn(printer);
+    } catch (...) {
+        Rebuild(); // the answers were given all the same
+        throw;
+    }
+    Rebuild();
 }
 
 void TKxPrw::Rebuild()
@@ -471,7 +490,6 @@ void TKxPrw::Rebuild()
         total = TotalPages();
     } catch (...) {
         // No pages to show: the window stays usable to close.
-        total = 0;
         FPageIdx = 0;
         FVisualState = TKXVisualState::vsNone;
         PaperLayout();
@@ -493,9 +511,65 @@ void TKxPrw::Rebuild()
     pnPaper->update();
 }
 
+std::vector<TKXFileFilter> TKxPrw::SaveFilters()
+{
+    return {
+        {QStringLiteral("Enhanced metafile (*.wmf)"), QStringLiteral("*.emf *.wmf")},
+        {QStringLiteral("Bitmap (*.bmp)"), QStringLiteral("*.bmp")},
+        {QStringLiteral("Jpeg (*.jpg)"), QStringLiteral("*.jpg")},
+        {QStringLiteral("GIF (*.gif)"), QStringLiteral("*.gif")},
+        {QStringLiteral("PNG (*.png)"), QStringLiteral("*.png")},
+    };
+}
+
+QString TKxPrw::SaveTarget(const QString &FileName, int FilterIndex, TKXPageFormat &Format)
+{
+    struct TExt {
+        const char *Ext;
+        TKXPageFormat Format;
+    };
+    static const TExt exts[] = {
+        {"wmf", TKXPageFormat::Wmf}, {"emf", TKXPageFormat::Emf}, {"bmp", TKXPageFormat::Bmp},
+        {"jpg", TKXPageFormat::Jpeg}, {"jpeg", TKXPageFormat::Jpeg}, {"gif", TKXPageFormat::Gif},
+        {"png", TKXPageFormat::Png},
+    };
+    const QString suffix = QFileInfo(FileName).suffix();
+    for (const TExt &e : exts)
+        if (suffix.compare(QLatin1String(e.Ext), Qt::CaseInsensitive) == 0) {
+            Format = e.Format;
+            return FileName;
+        }
+    // Entry by entry: the extension appended and the format written.
+    static const TExt entries[] = {
+        {"emf", TKXPageFormat::Emf}, {"bmp", TKXPageFormat::Bmp}, {"jpg", TKXPageFormat::Jpeg},
+        {"gif", TKXPageFormat::Gif}, {"png", TKXPageFormat::Png},
+    };
+    const TExt &e = entries[std::clamp(FilterIndex, 1, 5) - 1];
+    Format = e.Format;
+    QString name = FileName;
+    if (!name.endsWith(QLatin1Char('.')))
+        name += QLatin1Char('.');
+    return name + QLatin1String(e.Ext);
+}
+
 void TKxPrw::TbSaveClick()
 {
-    // Wired with the page writers.
+    if (!FKxLab || FPageIdx <= 0)
+        return;
+    int filter = FSaveFilter;
+    QString name = FSaveFileName;
+    if (!Prompts().SaveFile(QStringLiteral("Save"), SaveFilters(), filter, name) || name.isEmpty())
+        return;
+    FSaveFilter = filter;
+    FSaveFileName = name;
+    TKXPageFormat format = TKXPageFormat::Bmp;
+    const QString file = SaveTarget(name, filter, format);
+    int quality = 80;
+    if (format == TKXPageFormat::Jpeg &&
+        !Prompts().InputInteger(QStringLiteral("Compression"), QStringLiteral("Compression Quality (1..100)"),
+                                quality, 1, 100))
+        return; // no quality, no file
+    SavePagePicture(*FKxLab, FPageIdx, format, file, quality);
 }
 
 } // namespace kx::designer

@@ -12,6 +12,7 @@
 #pragma once
 
 #include "core/KXTypes.h"
+#include "preview/KXPageWriters.h"
 
 #include <QDialog>
 #include <QImage>
@@ -20,6 +21,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 class QScrollArea;
 class QToolBar;
@@ -27,6 +29,7 @@ class QToolButton;
 
 namespace kx {
 class TKXMetafile;
+struct TKXFileFilter;
 }
 
 namespace kx::designer {
@@ -94,6 +97,13 @@ public:
     void TbPrintClick();
     // Saves the current page as a picture file.
     void TbSaveClick();
+    // The save dialog's entries: 1 metafile (WMF for a name ending in ".wmf", else EMF),
+    // 2 bitmap, 3 JPEG, 4 GIF, 5 PNG.
+    static std::vector<TKXFileFilter> SaveFilters();
+    // The file written for a name chosen under entry FilterIndex, and its Format: a name
+    // ending in the extension of one of the formats is saved in that format; any other
+    // name gets the entry's extension appended.
+    static QString SaveTarget(const QString &FileName, int FilterIndex, TKXPageFormat &Format);
     // The preview built again after a print (the answers to the prompted texts, and the run
     // with them, may have changed): the page held within the new run, shown again.
     void Rebuild();
@@ -125,6 +135,8 @@ private:
     int32_t FPageW = 0, FPageH = 0;
     QRect FPaper;               // the paper inside the scrolled area
     int32_t FPagesRendered = 0;
+    int FSaveFilter = 2;        // the bitmap entry is offered first
+    QString FSaveFileName;
     // Pages PageIdx and PageIdx + 1 (two-page mode), held while they are shown.
     std::array<std::shared_ptr<const TKXMetafile>, 2> FShown;
     // Each shown page drawn at its sheet's size: a repaint of an unchanged sheet is a copy.

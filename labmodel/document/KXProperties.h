@@ -1,7 +1,9 @@
 // Published properties: what the property inspector lists, reads and writes.
 //
 // Each element class has a hand-written table of the properties it publishes, base class
-// first and in publish order. An entry carries the name, the type name the inspector shows
+// first and in publish order, and a class record (TKXClassInfo) that names the class and its
+// parent, so the class a mixed selection shares is found by walking the chain. An entry
+// carries the name, the kind of value it holds (TKXPropKind), the type name the inspector shows
 // ("Single", "TColor", "Boolean", "AnsiString", "WideString", "Integer", or the name of an
 // enumeration), the enumeration's value names where it has them, and a getter and setter that
 // go through the element's real getters and setters, so a change made by the inspector runs

@@ -32,18 +32,52 @@ public:
         FRecorder.FillPolygons(points, counts, Color, Winding);
     }
 
+    // Paths keep their curves: an ellipse is four Bézier curves, not a polygon.
+    void FillPath(const QPainterPath &Path, TColor Color) override
+    {
+        FRecorder.FillPath(Steps(Path), Color, Path.fillRule() == Qt::WindingFill);
+    }
+    // Closed figures keep their curves; open ones go as polylines, flattened: readers close
+    // every stroked path figure (libemf2svg ends each with "Z").
+    void StrokePath(const QPainterPath &Path, const TStroke &Pen) override
+    {
+        QPainterPath figure;
+        auto flush = [&] {
+            if (figure.isEmpty())
+                return;
+            const QPointF first = figure.elementAt(0), last = figure.elementAt(figure.elementCount() - 1);
+            if (figure.elementCount() > 2 && first == last)
+                FRecorder.StrokePath(Steps(figure), PenSpec(Pen));
+            else
+                TKXVectorSink::StrokePath(figure, Pen);
+            figure = QPainterPath();
+        };
+        for (int i = 0; i < Path.elementCount(); ++i) {
+            const QPainterPath::Element e = Path.elementAt(i);
+            switch (e.type) {
+            case QPainterPath::MoveToElement:
+                flush();
+                figure.moveTo(e);
+                break;
+            case QPainterPath::LineToElement: figure.lineTo(e); break;
+            case QPainterPath::CurveToElement:
+                if (i + 2 < Path.elementCount()) {
+                    figure.cubicTo(e, Path.elementAt(i + 1), Path.elementAt(i + 2));
+                    i += 2;
+                }
+                break;
+            case QPainterPath::CurveToDataElement: break;
+            }
+        }
+        flush();
+    }
+
     void StrokePolyline(const QPolygonF &Points, bool Closed, const TStroke &Pen) override
     {
         std::vector<TKXEmfRecorder::TPt> points;
         for (const QPointF &q : Points)
             points.push_back(Pt(q));
-        TKXEmfRecorder::TPenSpec pen;
-        pen.Colour = Pen.Color;
-        pen.Width = std::max(1, Whole(Pen.Width * FK));
-        pen.Style = int(Pen.Style);
-        pen.Cap = int(Pen.Cap);
-        pen.Join = int(Pen.Join);
-        FRecorder.StrokePolyline(points, Closed, pen);
+        FRecorder.StrokePolyline(points, Closed, PenSpec(Pen));
     }
 
     bool Text(const TKXTextRun &Run) override
@@ -84,6 +118,49 @@ public:
     }
 
 private:
+    TKXEmfRecorder::TPenSpec PenSpec(const TStroke &Pen) const
+    {
+        TKXEmfRecorder::TPenSpec pen;
+        pen.Colour = Pen.Color;
+        pen.Width = std::max(1, Whole(Pen.Width * FK));
+        pen.Style = int(Pen.Style);
+        pen.Cap = int(Pen.Cap);
+        pen.Join = int(Pen.Join);
+        return pen;
+    }
+    std::vector<TKXEmfRecorder::TPathStep> Steps(const QPainterPath &Path) const
+    {
+        using TStep = TKXEmfRecorder::TPathStep;
+        std::vector<TStep> steps;
+        steps.reserve(size_t(Path.elementCount()));
+        QPointF start;
+        for (int i = 0; i < Path.elementCount(); ++i) {
+            const QPainterPath::Element e = Path.elementAt(i);
+            switch (e.type) {
+            case QPainterPath::MoveToElement:
+                // Qt closes a figure by a line back to its start: GDI wants CloseFigure.
+                if (!steps.empty() && steps.back().Kind != TStep::Close && i > 0 &&
+                    QPointF(Path.elementAt(i - 1)) == start && steps.back().Kind != TStep::Move)
+                    steps.push_back({TStep::Close, {}});
+                start = e;
+                steps.push_back({TStep::Move, {Pt(e)}});
+                break;
+            case QPainterPath::LineToElement: steps.push_back({TStep::Line, {Pt(e)}}); break;
+            case QPainterPath::CurveToElement:
+                if (i + 2 < Path.elementCount()) {
+                    steps.push_back({TStep::Bezier, {Pt(e), Pt(Path.elementAt(i + 1)), Pt(Path.elementAt(i + 2))}});
+                    i += 2;
+                }
+                break;
+            case QPainterPath::CurveToDataElement: break;
+            }
+        }
+        if (!steps.empty() && steps.back().Kind != TStep::Move && Path.elementCount() > 0 &&
+            QPointF(Path.elementAt(Path.elementCount() - 1)) == start)
+            steps.push_back({TStep::Close, {}});
+        return steps;
+    }
+
     TKXEmfRecorder::TPt Pt(const QPointF &P) const { return {Whole(P.x() * FK), Whole(P.y() * FK)}; }
 
     TKXEmfRecorder FRecorder;

@@ -98,6 +98,60 @@ TKXEmfRecorder::~TKXEmfRecorder()
         std::fclose(F->File);
 }
 
+namespace {
+
+// The path's records between BeginPath and EndPath; false when one is refused.
+bool RecordPath(HDC Dc, const std::vector<TKXEmfRecorder::TPathStep> &Path)
+{
+    bool ok = BeginPath(Dc) != 0;
+    for (const TKXEmfRecorder::TPathStep &s : Path) {
+        switch (s.Kind) {
+        case TKXEmfRecorder::TPathStep::Move: ok = ok && MoveToEx(Dc, s.P[0].x, s.P[0].y, nullptr) != 0; break;
+        case TKXEmfRecorder::TPathStep::Line: ok = ok && LineTo(Dc, s.P[0].x, s.P[0].y) != 0; break;
+        case TKXEmfRecorder::TPathStep::Bezier: {
+            const POINT pts[3] = {{LONG(s.P[0].x), LONG(s.P[0].y)},
+                                  {LONG(s.P[1].x), LONG(s.P[1].y)},
+                                  {LONG(s.P[2].x), LONG(s.P[2].y)}};
+            ok = ok && PolyBezierTo(Dc, pts, 3) != 0;
+            break;
+        }
+        case TKXEmfRecorder::TPathStep::Close: ok = ok && CloseFigure(Dc) != 0; break;
+        }
+    }
+    return EndPath(Dc) != 0 && ok;
+}
+
+} // namespace
+
+void TKXEmfRecorder::FillPath(const std::vector<TPathStep> &Path, uint32_t Colour, bool Winding)
+{
+    if (Path.empty())
+        return;
+    TSelected brush(F->Dc, CreateSolidBrush(COLORREF(Colour)), WHITE_BRUSH);
+    F->Check(brush.Valid(), "brush");
+    SelectObject(F->Dc, GetStockObject(NULL_PEN));
+    SetPolyFillMode(F->Dc, Winding ? WINDING : ALTERNATE);
+    F->Check(RecordPath(F->Dc, Path), "path");
+    F->Check(::FillPath(F->Dc) != 0, "filled path");
+    SelectObject(F->Dc, GetStockObject(BLACK_PEN));
+}
+
+void TKXEmfRecorder::StrokePath(const std::vector<TPathStep> &Path, const TPenSpec &Pen)
+{
+    if (Path.empty())
+        return;
+    static const DWORD styles[] = {PS_SOLID, PS_DASH, PS_DOT, PS_DASHDOT, PS_DASHDOTDOT};
+    static const DWORD caps[] = {PS_ENDCAP_ROUND, PS_ENDCAP_SQUARE, PS_ENDCAP_FLAT};
+    static const DWORD joins[] = {PS_JOIN_ROUND, PS_JOIN_BEVEL, PS_JOIN_MITER};
+    LOGBRUSH lb{BS_SOLID, COLORREF(Pen.Colour), 0};
+    const DWORD style = PS_GEOMETRIC | styles[std::clamp(Pen.Style, 0, 4)] | caps[std::clamp(Pen.Cap, 0, 2)] |
+                        joins[std::clamp(Pen.Join, 0, 2)];
+    TSelected pen(F->Dc, ExtCreatePen(style, DWORD(std::max(1, Pen.Width)), &lb, 0, nullptr), BLACK_PEN);
+    F->Check(pen.Valid(), "pen");
+    F->Check(RecordPath(F->Dc, Path), "path");
+    F->Check(::StrokePath(F->Dc) != 0, "stroked path");
+}
+
 void TKXEmfRecorder::FillPolygons(const std::vector<TPt> &Points, const std::vector<int32_t> &Counts,
                                   uint32_t Colour, bool Winding)
 {

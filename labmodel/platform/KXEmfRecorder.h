@@ -41,6 +41,15 @@ public:
     TKXEmfRecorder(const TKXEmfRecorder &) = delete;
     TKXEmfRecorder &operator=(const TKXEmfRecorder &) = delete;
 
+    // A path: figures opened by a move, then lines and Bézier curves (three points each:
+    // two control points and the end), each figure closed or not.
+    struct TPathStep {
+        enum TKind : uint8_t { Move, Line, Bezier, Close } Kind;
+        TPt P[3];
+    };
+    void FillPath(const std::vector<TPathStep> &Path, uint32_t Colour, bool Winding);
+    void StrokePath(const std::vector<TPathStep> &Path, const TPenSpec &Pen);
+
     // Polygons (Counts[i] points each, one after the other) filled as one area.
     void FillPolygons(const std::vector<TPt> &Points, const std::vector<int32_t> &Counts, uint32_t Colour,
                       bool Winding);

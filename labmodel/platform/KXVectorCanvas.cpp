@@ -117,6 +117,29 @@ std::vector<uint8_t> DibBits24(const QImage &Picture)
     return bits;
 }
 
+void TKXVectorSink::FillPath(const QPainterPath &Path, TColor Color)
+{
+    std::vector<QPolygonF> polygons;
+    for (const QPolygonF &p : Path.toSubpathPolygons())
+        if (p.size() >= 3)
+            polygons.push_back(p);
+    if (!polygons.empty())
+        FillPolygons(polygons, Color, Path.fillRule() == Qt::WindingFill);
+}
+
+void TKXVectorSink::StrokePath(const QPainterPath &Path, const TStroke &Pen)
+{
+    for (const QPolygonF &p : Path.toSubpathPolygons()) {
+        if (p.size() < 2)
+            continue;
+        const bool closed = p.size() > 2 && p.isClosed();
+        QPolygonF points = p;
+        if (closed)
+            points.removeLast();
+        StrokePolyline(points, closed, Pen);
+    }
+}
+
 struct TKXVectorCanvas::TTextGeometry {
     QFont Font;
     double Ascent = 0;  // reference pixels
@@ -230,12 +253,7 @@ void TKXVectorCanvas::FillArea(QPainterPath Path, TColor Color)
         if (Path.isEmpty())
             return;
     }
-    std::vector<QPolygonF> polygons;
-    for (const QPolygonF &p : Path.toSubpathPolygons())
-        if (p.size() >= 3)
-            polygons.push_back(p);
-    if (!polygons.empty())
-        FSink->FillPolygons(polygons, Color, Path.fillRule() == Qt::WindingFill);
+    FSink->FillPath(Path, Color);
 }
 
 void TKXVectorCanvas::StrokeLine(const QPainterPath &Path)
@@ -248,16 +266,7 @@ void TKXVectorCanvas::StrokeLine(const QPainterPath &Path)
     // Square caps and miter joins reach further than half the width.
     reach.addRect(Path.boundingRect().adjusted(-2 * w, -2 * w, 2 * w, 2 * w));
     if (ClipHolds(reach)) {
-        TKXVectorSink::TStroke s{pen.Color, w, pen.Style, pen.Cap, pen.Join};
-        for (const QPolygonF &p : Path.toSubpathPolygons()) {
-            if (p.size() < 2)
-                continue;
-            const bool closed = p.size() > 2 && p.isClosed();
-            QPolygonF points = p;
-            if (closed)
-                points.removeLast();
-            FSink->StrokePolyline(points, closed, s);
-        }
+        FSink->StrokePath(Path, TKXVectorSink::TStroke{pen.Color, w, pen.Style, pen.Cap, pen.Join});
         return;
     }
     // A cut line: the outline of its stroke, intersected with the clip.

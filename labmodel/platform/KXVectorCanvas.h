@@ -53,6 +53,11 @@ public:
 
     // Closed polygons filled in one colour as one area (even-odd or winding), no outline.
     virtual void FillPolygons(const std::vector<QPolygonF> &Polygons, TColor Color, bool Winding) = 0;
+    // A path (lines and Bézier curves) filled in one colour with its own fill rule; a
+    // format without curves takes it as polygons, flattened.
+    virtual void FillPath(const QPainterPath &Path, TColor Color);
+    // Each figure of a path stroked with the pen; flattened into polylines by default.
+    virtual void StrokePath(const QPainterPath &Path, const TStroke &Pen);
     // A line through Points; Closed joins the last point to the first.
     virtual void StrokePolyline(const QPolygonF &Points, bool Closed, const TStroke &Pen) = 0;
     // False when the format cannot carry this text (the canvas then writes its glyphs'

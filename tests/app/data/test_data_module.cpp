@@ -7,6 +7,7 @@
 #include "document/KXBaseLab.h"
 
 #include "GuiApp.h"
+#include "ScriptedPrompts.h"
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
@@ -75,6 +76,7 @@ QStringList TablesOf(const QString &File)
 
 class DataModule : public ::testing::Test {
 protected:
+    zt::TKXScriptedPrompts prompts; // every message the module shows
     QTemporaryDir dir;
     QString file;
 
@@ -187,10 +189,40 @@ TEST_F(DataModule, ForeignFilesAreRefusedUntouched)
         EXPECT_FALSE(dm.LastError().isEmpty());
         EXPECT_EQ(Bytes(file), before);
         // Lookups of a module that cannot connect answer nothing and raise nothing.
+        prompts.ClearCalls();
         EXPECT_EQ(dm.GetTableID("INVOICES"), 0);
+        ASSERT_EQ(prompts.Errors().size(), 1);
+        EXPECT_TRUE(prompts.Errors()[0].startsWith("Error opening database")) << prompts.Errors()[0].toStdString();
         EXPECT_THROW(dm.Handle(), EKxError);
+        // At the program's start it says so once and goes on without data.
+        TKXCustomLab lab;
+        prompts.ClearCalls();
+        EXPECT_FALSE(dm.OpenData(lab));
+        ASSERT_EQ(prompts.Errors().size(), 1);
+        EXPECT_TRUE(prompts.Errors()[0].startsWith("Error opening database\n"));
+        EXPECT_EQ(lab.DataMod(), &dm);
+        EXPECT_EQ(lab.Datasets().Count(), 0);
         EXPECT_EQ(Bytes(file), before);
     }
+}
+
+TEST_F(DataModule, DatabaseFileLivesInTheDataRoot)
+{
+    const QByteArray saved = qgetenv("ZANTOR_DATA");
+    qputenv("ZANTOR_DATA", dir.path().toUtf8());
+    {
+        TDM dm;
+        EXPECT_EQ(dm.DatabaseFile(), dir.filePath("Data/zantor_data.db"));
+        zt::RequireGuiApp();
+        TKXCustomLab lab;
+        EXPECT_TRUE(dm.OpenData(lab));
+        EXPECT_TRUE(QFile::exists(dir.filePath("Data/zantor_data.db")));
+    }
+    if (saved.isNull())
+        qunsetenv("ZANTOR_DATA");
+    else
+        qputenv("ZANTOR_DATA", saved);
+    prompts.ExpectMessages(0);
 }
 
 TEST_F(DataModule, FolderThatCannotBeMadeFailsWithoutAFile)
@@ -396,6 +428,12 @@ TEST_F(DataCatalogue, LookupErrorsDoNotEscape)
     EXPECT_TRUE(items.empty());
     EXPECT_NO_THROW(id = dm->GetTableID("CUSTOMERS"));
     EXPECT_EQ(id, 0);
+    // Each failure is shown once, with the database's reason.
+    const QStringList errors = prompts.Errors();
+    ASSERT_EQ(errors.size(), 3);
+    EXPECT_TRUE(errors[0].contains("no such table: DEF_FILTROS_CAB")) << errors[0].toStdString();
+    EXPECT_TRUE(errors[1].contains("no such table: DEF_TABLES")) << errors[1].toStdString();
+    EXPECT_TRUE(errors[2].contains("no such table: DEF_TABLES")) << errors[2].toStdString();
 }
 
 TEST_F(DataCatalogue, CompactaDatos)
@@ -406,9 +444,12 @@ TEST_F(DataCatalogue, CompactaDatos)
     EXPECT_TRUE(dm->CompactaDatos());
     EXPECT_LT(QFileInfo(file).size(), before);
     EXPECT_EQ(dm->GetTableID("PRODUCTS"), products);
+    prompts.ExpectMessages(0);
     // Inside a transaction of its own connection VACUUM cannot run: reported, false.
     TKXTransaction t(dm->Handle());
     EXPECT_FALSE(dm->CompactaDatos());
+    ASSERT_EQ(prompts.Errors().size(), 1);
+    EXPECT_TRUE(prompts.Errors()[0].contains("VACUUM")) << prompts.Errors()[0].toStdString();
 }
 
 // ---------------------------------------------------------------------------------------
@@ -486,6 +527,7 @@ TEST_F(DataCatalogue, CargaDatosBuildsTablesAndDatasetItems)
     EXPECT_EQ(dm->GetTableById(products), nullptr);
     EXPECT_EQ(dm->Tables().size(), 3u);
     EXPECT_EQ(dm->GetTableById(12345), nullptr);
+    prompts.ExpectMessages(0);
 }
 
 TEST_F(DataCatalogue, CargaDatosKeepsTheBindingWhileItsTableExists)
@@ -535,6 +577,11 @@ TEST_F(DataCatalogue, CargaDatosGoesOnPastTablesThatDoNotOpen)
     EXPECT_EQ(names, QStringList({"CUSTOMERS", "PRODUCTS"})); // the missing table keeps its item
     EXPECT_EQ(dm->Tables().size(), 4u);                        // no dataset for the refused name
     EXPECT_EQ(p.Int("SELECT COUNT(*) FROM CUSTOMERS"), 2);
+    // Both are named in one message.
+    EXPECT_EQ(prompts.Errors(), QStringList({"ERROR OPENNING TABLE PRODUCTS, EVIL"}));
+    prompts.ClearCalls();
+    dm->ActivaParaDatos(true);
+    EXPECT_EQ(prompts.Errors(), QStringList({"ERROR OPENNING TABLE PRODUCTS"}));
 }
 
 TEST_F(DataCatalogue, EmptyCatalogueUnbindsTheLabel)
@@ -720,6 +767,14 @@ TEST_F(SavedFilters, ConditionsThatCannotBeWrittenAreRefusedByName)
             EXPECT_NE(QString::fromUtf8(e.what()).indexOf("'" + name + "'"), -1) << e.what();
         }
     }
+    // A field name edited by hand into one that would end the bracketed name early.
+    {
+        Peer p(file);
+        p.Exec(QStringLiteral("INSERT INTO DEF_FIELDS(ID_TABLE, NAME, USR_NAME, TYPE, DECIM)"
+                              " VALUES (%1, 'QTY] = 1 OR [NAME', 'ODD', 1, 0)").arg(table));
+        fields["ODD"] = int32_t(p.Int("SELECT MAX(ID_FIELD) FROM DEF_FIELDS"));
+    }
+    EXPECT_THROW(dm->GetTxtFilter(Filter("odd name", {{"ODD", 0, 0, "1"}})), EKxError);
     // A condition whose field was deleted drops out.
     const int32_t id = Filter("deleted field", {{"QTY", 0, 0, "1"}, {"NAME", 0, 0, "Ann"}});
     Peer p(file);

@@ -4,7 +4,9 @@
 #include "EditorFixture.h"
 #include "FakeDesignerServices.h"
 
+#include "elements/KXBarCode.h"
 #include "elements/KXSymbol.h"
+#include "elements/KXTable.h"
 #include "elements/KXText.h"
 #include "inspector/KXInspectorCaptions.h"
 #include "inspector/KXInspectorComponent.h"
@@ -319,7 +321,104 @@ TEST(DesignerInspectorView, CaptionsInEachLanguage)
     EXPECT_EQ(f.Insp.PropertyNames().size(), InspectorCaptionCount);
 }
 
+// A translation file's "inspector" section wins over the language; keys it lacks read in
+// English; a later missing file brings the language back but keeps the loaded texts as the
+// custom captions.
+TEST(DesignerInspectorView, CaptionsFromATranslationFile)
+{
+    InspectorOnLabel f;
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("lang.ini"));
+    {
+        QFile out(file);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write("\xEF\xBB\xBF[dialogs]\r\nKXIColor=Wrong section\r\n"
+                  "[Inspector]\r\n; the inspector's captions\r\nkxicolor = Farbe, rot; blau\r\n"
+                  "KXIPenWidth=Strichst\xC3\xA4rke\r\nKXIFoo=Unused\r\n");
+    }
+    f.Insp.SetLanguage(TKXLanguage::kxDutch);
+    f.Insp.SetIniTranslate(file);
+    EXPECT_TRUE(f.Insp.Translated());
+    EXPECT_EQ(f.Insp.Caption(QStringLiteral("Color")), QStringLiteral("Farbe, rot; blau"));
+    EXPECT_EQ(f.Insp.Caption(QStringLiteral("PenWidth")), QString::fromUtf8("Strichstärke"));
+    EXPECT_EQ(f.Insp.Caption(QStringLiteral("BackColor")), QStringLiteral("Back Color")); // not Dutch
+    EXPECT_EQ(f.Insp.Caption(QStringLiteral("NoSuchProperty")), QStringLiteral("Not Found"));
+    f.Insp.SetLanguage(TKXLanguage::kxSpanish);
+    EXPECT_EQ(f.Insp.Caption(QStringLiteral("Color")), QStringLiteral("Farbe, rot; blau"));
+
+    f.Insp.SetIniTranslate(dir.filePath(QStringLiteral("missing.ini")));
+    EXPECT_FALSE(f.Insp.Translated());
+    EXPECT_EQ(f.Insp.Caption(QStringLiteral("Color")), QStringLiteral("Color"));
+    f.Insp.SetLanguage(TKXLanguage::kxDutch);
+    EXPECT_EQ(f.Insp.Caption(QStringLiteral("Color")), QStringLiteral("Kleur"));
+    f.Insp.SetLanguage(TKXLanguage::kxCustom);
+    EXPECT_EQ(f.Insp.Caption(QStringLiteral("Color")), QStringLiteral("Farbe, rot; blau"));
+    EXPECT_EQ(f.Insp.Caption(QStringLiteral("ShowBorder")), QStringLiteral("Show Border"));
+
+    // The editor reads the captions again when it is given the inspector.
+    {
+        QFile out(file);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write("[inspector]\nKXIColor=Couleur\n");
+    }
+    f.Insp.SetIniTranslate(file);
+    zt::EditorOnLabel ed(60, 35);
+    {
+        QFile out(file);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write("[inspector]\nKXIColor=Colore\n");
+    }
+    ed.Ed().SetInspector(&f.Insp);
+    EXPECT_EQ(f.Insp.Caption(QStringLiteral("Color")), QStringLiteral("Colore"));
+    ed.Ed().SetInspector(nullptr);
+    f.Insp.LinkEditor(f.Ed.get());
+}
+
 // --- Painting ------------------------------------------------------------------------------
+
+TEST(DesignerInspectorView, ValueTextsFollowTheLabelsUnits)
+{
+    InspectorOnLabel f;
+    auto *t = f.ShowText();
+    t->SetX1(1234.5f);
+    t->SetAngle(90);
+    struct {
+        TKXUnits Units;
+        const char *Name, *Text;
+    } const cases[] = {
+        {TKXUnits::unMM, "X1", "1,234.50 mm"},
+        {TKXUnits::unMM, "FontHeight", "5.00 mm"},
+        {TKXUnits::unCM, "FontHeight", "0.50 cm"},
+        {TKXUnits::unINCH, "FontHeight", "0.20 inch"},
+        {TKXUnits::unMM, "Angle", "90"},
+        {TKXUnits::unMM, "FontName", "Arial"},
+    };
+    for (const auto &c : cases) {
+        f.Lab.SetUnits(c.Units);
+        f.Insp.Inspect();
+        const int i = f.Insp.FindProp(QLatin1String(c.Name));
+        ASSERT_GE(i, 0) << c.Name;
+        EXPECT_EQ(f.Insp.ValueText(f.Insp.Props()[size_t(i)]), QString::fromLatin1(c.Text)) << c.Name;
+    }
+}
+
+TEST(DesignerInspectorView, EnumerationsShowTheirValuesName)
+{
+    InspectorOnLabel f;
+    auto *table = f.Lab.NewElement<TKXTable>();
+    auto *bar = f.Lab.NewElement<TKXBarCode>();
+    bar->SetCodeType(TKXBar::EAN8);
+    f.Ed->SetSelect(table);
+    f.Insp.Inspect();
+    const auto text = [&](const char *n) {
+        return f.Insp.ValueText(f.Insp.Props()[size_t(f.Insp.FindProp(QLatin1String(n)))]);
+    };
+    EXPECT_EQ(text("GridStyle"), QStringLiteral("gsBoth"));
+    f.Ed->SetSelect(bar);
+    f.Insp.Inspect();
+    EXPECT_EQ(text("CodeType"), QStringLiteral("EAN8"));
+    EXPECT_EQ(text("Factor"), QStringLiteral("2.00"));
+}
 
 TEST(DesignerInspectorView, ColourValueIsAnInset)
 {

@@ -4,6 +4,7 @@
 // forward and back that never shows a blank or wrong page.
 #include "EditorFixture.h"
 #include "RecordingPages.h"
+#include "ScriptedPrompts.h"
 
 #include "component/KXLab.h"
 #include "controls/KXAlignEdit.h"
@@ -11,7 +12,11 @@
 #include "preview/KXPreviewWindow.h"
 #include "print/KXPreview.h"
 
+#include <QDir>
+#include <QFile>
+#include <QImageReader>
 #include <QScrollArea>
+#include <QTemporaryDir>
 #include <QScrollBar>
 #include <QStyle>
 #include <QTest>
@@ -361,6 +366,89 @@ TEST_F(PreviewWindow, ALongRunWalkedForwardAndBackNeverShowsABlankPage)
         Click(window->TbPagePrior);
         expectPage(page);
     }
+}
+
+// The file written follows the extension typed when it is one of the formats', whatever the
+// entry chosen; any other name gets the chosen entry's extension.
+TEST(PreviewSaveTarget, TheTypedExtensionWinsElseTheEntrysIsAppended)
+{
+    struct Case {
+        const char *Typed;
+        int Entry;
+        const char *Written;
+        TKXPageFormat Format;
+    };
+    const Case cases[] = {
+        {"/t/page.png", 2, "/t/page.png", TKXPageFormat::Png}, // not BMP bytes under .png
+        {"/t/page.PNG", 3, "/t/page.PNG", TKXPageFormat::Png},
+        {"/t/page.wmf", 1, "/t/page.wmf", TKXPageFormat::Wmf},
+        {"/t/page.Wmf", 2, "/t/page.Wmf", TKXPageFormat::Wmf},
+        {"/t/page.emf", 1, "/t/page.emf", TKXPageFormat::Emf},
+        {"/t/page.jpeg", 5, "/t/page.jpeg", TKXPageFormat::Jpeg},
+        {"/t/page.gif", 2, "/t/page.gif", TKXPageFormat::Gif},
+        {"/t/page.bmp", 5, "/t/page.bmp", TKXPageFormat::Bmp},
+        {"/t/page", 1, "/t/page.emf", TKXPageFormat::Emf},
+        {"/t/page", 2, "/t/page.bmp", TKXPageFormat::Bmp},
+        {"/t/page", 3, "/t/page.jpg", TKXPageFormat::Jpeg},
+        {"/t/page.txt", 4, "/t/page.txt.gif", TKXPageFormat::Gif},
+        {"/t/page.", 5, "/t/page.png", TKXPageFormat::Png},
+        {"/t/v1.2/page", 2, "/t/v1.2/page.bmp", TKXPageFormat::Bmp},
+    };
+    for (const Case &c : cases) {
+        TKXPageFormat format = TKXPageFormat::Wmf;
+        EXPECT_EQ(TKxPrw::SaveTarget(c.Typed, c.Entry, format).toStdString(), c.Written) << c.Typed;
+        EXPECT_EQ(format, c.Format) << c.Typed;
+    }
+}
+
+TEST_F(PreviewWindow, SavesTheCurrentPageInTheFormatOfItsName)
+{
+    Open(3);
+    window->GoToPage(2);
+    QTemporaryDir dir;
+    zt::TKXScriptedPrompts prompts;
+    // A .png name under the bitmap entry (the one offered first) writes a PNG.
+    prompts.AnswerSave(dir.filePath("page.png"));
+    Click(window->TbSave);
+    ASSERT_EQ(prompts.Count(zt::TPromptKind::SaveFile), 1);
+    EXPECT_EQ(prompts.Calls()[0].Filters.size(), 5u);
+    QImageReader png(dir.filePath("page.png"));
+    EXPECT_EQ(png.format(), "png");
+    const QImage saved = png.read();
+    const QImage page = PageImage(lab, 2);
+    ASSERT_FALSE(saved.isNull());
+    EXPECT_EQ(saved.size(), page.size());
+    EXPECT_EQ(saved.convertToFormat(QImage::Format_RGB32), page.convertToFormat(QImage::Format_RGB32));
+
+    // JPEG asks the quality; a cancelled quality writes nothing.
+    prompts.AnswerSave(dir.filePath("page"), 3);
+    prompts.AnswerInteger(std::nullopt);
+    Click(window->TbSave);
+    EXPECT_FALSE(QFile::exists(dir.filePath("page.jpg")));
+    const zt::TPromptCall &quality = prompts.Calls().back();
+    EXPECT_EQ(quality.Kind, zt::TPromptKind::InputInteger);
+    EXPECT_EQ(quality.Caption, "Compression");
+    EXPECT_EQ(quality.Text, "Compression Quality (1..100)");
+    EXPECT_EQ(quality.Min, 1);
+    EXPECT_EQ(quality.Max, 100);
+    prompts.AnswerSave(dir.filePath("page"), 3);
+    prompts.AnswerInteger(60);
+    Click(window->TbSave);
+    EXPECT_EQ(QImageReader(dir.filePath("page.jpg")).format(), "jpeg");
+    prompts.ExpectMessages(0);
+
+    // A folder that cannot be written (a file stands where it should be, which holds even
+    // for the superuser): one message, no file, the window goes on.
+    const QString notAFolder = dir.filePath("plain.txt");
+    {
+        QFile f(notAFolder);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    prompts.AnswerSave(notAFolder + "/page.bmp");
+    Click(window->TbSave);
+    EXPECT_EQ(prompts.Errors().size(), 1);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::NoDotAndDotDot).size(), 3); // png, jpg, plain.txt
+    EXPECT_TRUE(window->isVisible());
 }
 
 } // namespace

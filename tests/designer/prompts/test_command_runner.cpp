@@ -1,6 +1,7 @@
 // The command runner and the prompts seam: a command that raises shows its text once and the
 // window lives on, a cancel shows nothing, and nothing reaches Qt's event loop; the script
 // answers and records the questions; the real prompts give the description's answers.
+#include "CupsPdf.h"
 #include "EditorFixture.h"
 #include "ScriptedPrompts.h"
 
@@ -8,6 +9,7 @@
 #include "prompts/KXCommandRunner.h"
 #include "prompts/KXPrompts.h"
 #include "prompts/KXPromptsUIServices.h"
+#include "platform/KXPrinterPort.h"
 
 #include <QAction>
 #include <QApplication>
@@ -19,6 +21,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QPointer>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -204,7 +207,10 @@ TEST(PromptsUIServices, TheModelsMessagesAndPictureChooserGoThroughThePrompts)
 // ---------------------------------------------------------------------------------------
 // The real prompts, answered by a timer that acts on the modal dialog once it is up
 
-// Runs Act on the next modal dialog of type T, then makes sure no dialog outlives the test.
+// Runs Act on the next modal dialog of type T. A dialog Act leaves open is closed at once and
+// fails the test; a dialog that never comes fails it after a long while (the first file dialog
+// of a process on a busy machine takes seconds). Each guard belongs to its own call, so a slow
+// dialog can never be closed by the guard of an earlier one.
 template <class T>
 void WhenModal(std::function<void(T *)> Act)
 {
@@ -212,20 +218,22 @@ void WhenModal(std::function<void(T *)> Act)
     poll->setInterval(10);
     QObject::connect(poll, &QTimer::timeout, poll, [poll, Act] {
         if (auto *dialog = qobject_cast<T *>(QApplication::activeModalWidget())) {
-            poll->deleteLater();
             poll->stop();
+            poll->deleteLater();
+            QPointer<T> shown(dialog);
             Act(dialog);
+            if (shown && shown->isVisible()) {
+                ADD_FAILURE() << "a dialog was left open";
+                shown->reject();
+            }
         }
     });
     poll->start();
-    QTimer::singleShot(30000, poll, [poll] { poll->deleteLater(); });
-    // A dialog the test did not close is closed after a while: the test fails, never hangs.
-    // The while is long: the first file dialog of a process on a busy machine takes seconds.
-    QTimer::singleShot(30000, qApp, [] {
-        if (auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
-            ADD_FAILURE() << "a dialog was left open";
+    QTimer::singleShot(120000, poll, [poll] {
+        ADD_FAILURE() << "no dialog came";
+        if (auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget()))
             dialog->reject();
-        }
+        poll->deleteLater();
     });
 }
 
@@ -359,6 +367,29 @@ TEST(QtPrompts, ColourChoiceConvertsLabelColours)
     });
     EXPECT_TRUE(prompts.ChooseColor(colour));
     EXPECT_EQ(colour, 0x00302010u);
+}
+
+TEST(QtPromptsCups, PrinterChoiceOffersTheInstalledPrinters)
+{
+    zt::RequireWidgetApp();
+    if (zt::CupsQueue.isEmpty())
+        GTEST_SKIP() << "the test queue was not set up";
+    TKXQtPrompts prompts;
+    const QStringList printers = TKXPrinterPort::PrinterNames();
+    ASSERT_TRUE(printers.contains(zt::CupsQueue));
+    QString name = zt::CupsQueue;
+    WhenModal<QInputDialog>([&](QInputDialog *d) {
+        EXPECT_EQ(d->comboBoxItems(), printers);
+        EXPECT_EQ(d->textValue(), zt::CupsQueue); // the one given is shown first
+        d->accept();
+    });
+    EXPECT_TRUE(prompts.ChoosePrinter(name));
+    EXPECT_EQ(name, zt::CupsQueue);
+
+    WhenModal<QInputDialog>([](QInputDialog *d) { d->reject(); });
+    QString kept = QStringLiteral("no such printer");
+    EXPECT_FALSE(prompts.ChoosePrinter(kept));
+    EXPECT_EQ(kept, QStringLiteral("no such printer"));
 }
 
 } // namespace

@@ -396,3 +396,56 @@ TEST(DesignerSurface, MoveGuidesFindTheFrontMostEdgeToSnapTo)
     EXPECT_TRUE(f.Surface().RefLinesMove.empty());
     EXPECT_EQ(f.Surface().DragRect, TRect{});
 }
+
+// Mended: every frame of a drag allocated a selection layer and copied the composed image
+// at the size of the whole surface (at 500 % a 200 x 150 mm label is 3780 x 2835 pixels).
+// The frame's images cover the part the scroll box shows, are reused from frame to frame,
+// and follow the scroll box: what is shown lies where it lies on the surface.
+TEST(DesignerSurface, FramesCoverTheVisiblePartAndAreReused)
+{
+    EditorOnLabel f(200, 150, 600, 400);
+    f.Ed().SetZoom(TKXZoom::zm500);
+    ASSERT_EQ(f.Ed().GetViewWidth(), 3780);
+    auto *sel = f.AddBox({1000, 1000, 2000, 2000});
+    auto *far = f.AddBox({15000, 11000, 16000, 12000}); // out of view until scrolled to
+    sel->SetBackColor(0x00FF00);
+    sel->SetTransparent(false);
+    far->SetBackColor(0x0000FF);
+    far->SetTransparent(false);
+    f.Ed().SetSelect(sel);
+
+    const QSize port = f.Ed().Scroll()->viewport()->size();
+    const QImage &first = f.Paint();
+    EXPECT_EQ(first.size(), QSize(port.width() - 12, port.height() - 12)); // surface inset 12
+    EXPECT_EQ(f.Surface().BackScreenOrigin(), QPoint(0, 0));
+    EXPECT_EQ(f.Ed().SelLayer().size(), first.size());
+    const QPoint mid((sel->Border().Left + sel->Border().Right) / 2, (sel->Border().Top + sel->Border().Bottom) / 2);
+    EXPECT_EQ(Rgb(first, mid.x(), mid.y()), 0x00FF00u);
+
+    // Frames of a drag: the selection moves, the images stay the same ones.
+    const uchar *frameBits = first.constBits();
+    const uchar *selBits = f.Ed().SelLayer().constBits();
+    f.TakeRenders();
+    QWidget *s = &f.Surface();
+    QTest::mousePress(s, Qt::LeftButton, {}, mid);
+    for (int i = 1; i <= 3; ++i) {
+        QTest::mouseMove(s, mid + QPoint(10 * i, 5 * i));
+        EXPECT_EQ(f.Paint().constBits(), frameBits);
+        EXPECT_EQ(f.Ed().SelLayer().constBits(), selBits);
+    }
+    const auto renders = f.TakeRenders();
+    EXPECT_EQ(renders.Ele, 0);
+    EXPECT_EQ(renders.Sel, 3);
+    QTest::mouseRelease(s, Qt::LeftButton, {}, mid + QPoint(30, 15));
+
+    // Scrolled to the far box: the frame is that part of the surface.
+    const QPoint farMid((far->Border().Left + far->Border().Right) / 2,
+                        (far->Border().Top + far->Border().Bottom) / 2);
+    f.Ed().Scroll()->ensureVisible(farMid.x() + 12, farMid.y() + 12);
+    const QRect shown = f.Ed().VisibleRect();
+    ASSERT_TRUE(shown.contains(farMid));
+    const QImage &scrolled = f.Paint();
+    EXPECT_EQ(f.Surface().BackScreenOrigin(), shown.topLeft());
+    EXPECT_EQ(scrolled.size(), shown.size());
+    EXPECT_EQ(Rgb(scrolled, farMid.x() - shown.left(), farMid.y() - shown.top()), 0xFF0000u); // $0000FF red
+}

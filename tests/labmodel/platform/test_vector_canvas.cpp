@@ -2,6 +2,8 @@
 // (lines, texts, pictures), what the clip cuts arrives intersected (outlines of strokes and
 // glyphs as filled polygons, pictures cropped), what lies outside never arrives.
 #include "GuiApp.h"
+#include "platform/KXEmfCanvas.h"
+#include "platform/KXPicture.h"
 #include "platform/KXQtCanvas.h"
 #include "platform/KXVectorCanvas.h"
 
@@ -9,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 
@@ -209,6 +212,31 @@ TEST_F(VectorCanvas, PicturesAreCroppedToTheClip)
     EXPECT_EQ(calls[0].Picture, picture.size());
 }
 
+TEST_F(VectorCanvas, HatchesAndGradientsAreFilledAreas)
+{
+    // A hatch is its lines' area inside the figure, over the background colour when opaque.
+    canvas->SetBrush({RGBColor(0, 0, 255), TKXBrushStyle::bsCross});
+    canvas->FillRect({0, 0, 100, 50});
+    ASSERT_EQ(Kinds(), "fill");
+    EXPECT_TRUE(Within(calls[0].Box, QRectF(0, 0, 100, 50)));
+    EXPECT_EQ(calls[0].Color, RGBColor(0, 0, 255));
+    calls.clear();
+    canvas->SetBkMode(TKXBkMode::bkOpaque);
+    canvas->SetBkColor(RGBColor(255, 255, 0));
+    canvas->FillRect({0, 0, 100, 50});
+    ASSERT_EQ(Kinds(), "fill fill");
+    EXPECT_EQ(calls[0].Color, RGBColor(255, 255, 0));
+    EXPECT_EQ(calls[0].Box, QRectF(0, 0, 100, 50));
+    // A gradient: bands from the first colour to the second, covering the box.
+    calls.clear();
+    canvas->GradientFill({0, 0, 640, 100}, RGBColor(0, 0, 0), RGBColor(255, 0, 0), TKXGradient::grLeftToRight);
+    ASSERT_EQ(calls.size(), 64u);
+    EXPECT_LE(RedOf(calls.front().Color), 4);
+    EXPECT_GE(RedOf(calls.back().Color), 251);
+    EXPECT_EQ(calls.front().Box, QRectF(0, 0, 10, 100));
+    EXPECT_EQ(calls.back().Box, QRectF(630, 0, 10, 100));
+}
+
 TEST_F(VectorCanvas, RestoringTheStateBringsTheClipBack)
 {
     canvas->SetBrush({RGBColor(0, 0, 255), TKXBrushStyle::bsSolid});
@@ -230,6 +258,54 @@ TEST_F(VectorCanvas, RestoringTheStateBringsTheClipBack)
     ASSERT_EQ(Kinds(), "fill fill");
     EXPECT_EQ(calls[0].Box, QRectF(0, 0, 50, 50));
     EXPECT_TRUE(Within(calls[1].Box, QRectF(0, 0, 50, 50)));
+}
+
+} // namespace
+
+namespace {
+
+// The record types of an enhanced metafile, in order.
+std::vector<uint32_t> EmfRecordTypes(const QByteArray &Emf)
+{
+    std::vector<uint32_t> types;
+    const auto *b = reinterpret_cast<const uint8_t *>(Emf.constData());
+    auto u32 = [b](qsizetype At) { return uint32_t(b[At] | b[At + 1] << 8 | b[At + 2] << 16 | uint32_t(b[At + 3]) << 24); };
+    for (qsizetype at = 0; at + 8 <= Emf.size();) {
+        const uint32_t size = u32(at + 4);
+        types.push_back(u32(at));
+        if (size < 8)
+            break;
+        at += size;
+    }
+    return types;
+}
+
+TEST(EmfCanvas, CurvesStayCurvesAndOpenLinesStayOpen)
+{
+    zt::RequireGuiApp();
+    // 100 x 100 mm on 1000 x 1000 device units.
+    TKXEmfCanvas canvas(10000, 10000, 1000, 1000);
+    canvas.SetPen({clBlack, 100});
+    canvas.SetBrush({clWhite, TKXBrushStyle::bsClear});
+    canvas.Ellipse({1000, 1000, 4000, 4000});
+    canvas.Polyline({{5000, 1000}, {7000, 9000}, {9000, 1000}}); // a V, open at the top
+    const QByteArray emf = canvas.Finish();
+    const std::vector<uint32_t> types = EmfRecordTypes(emf);
+    ASSERT_FALSE(types.empty());
+    EXPECT_EQ(types.front(), 1u);  // EMR_HEADER
+    EXPECT_EQ(types.back(), 14u);  // EMR_EOF
+    // The ellipse as Bézier curves: EMR_POLYBEZIERTO, or its 16-bit form.
+    EXPECT_TRUE(std::find(types.begin(), types.end(), 5u) != types.end() ||
+                std::find(types.begin(), types.end(), 88u) != types.end());
+    TKXGraphic g;
+    ASSERT_TRUE(g.Load(TKXGraphicClass::gcMetafile, emf));
+    EXPECT_EQ(g.PixelSize(), QSize(378, 378)); // 100 mm at 96 dots per inch
+    const QImage back = g.Render(QSize(1000, 1000), 0, false);
+    auto inked = [&back](int x, int y) { return qAlpha(back.pixel(x, y)) > 128 && qGray(back.pixel(x, y)) < 128; };
+    EXPECT_TRUE(inked(100, 250));  // the ellipse's left side
+    EXPECT_TRUE(inked(700, 895));  // the V's bottom
+    EXPECT_FALSE(inked(700, 100)); // no line closes the V
+    EXPECT_FALSE(inked(250, 250)); // the ellipse is not filled
 }
 
 } // namespace
