@@ -332,6 +332,17 @@ void EmptyRect(TRect &R)
     R = {-1, -1, -1, -1};
 }
 
+int32_t RoundToInt32(double v)
+{
+    if (std::isnan(v))
+        return 0;
+    if (v >= 2147483647.0)
+        return INT32_MAX;
+    if (v <= -2147483648.0)
+        return INT32_MIN;
+    return int32_t(std::nearbyint(v));
+}
+
 int32_t ClampValue(int32_t Value, int32_t Min, int32_t Max)
 {
     if (Value > Max)

@@ -107,6 +107,21 @@ constexpr int32_t ClampCoord(int64_t v)
     return v > INT32_MAX ? INT32_MAX : v < INT32_MIN ? INT32_MIN : int32_t(v);
 }
 
+// A drawing anchor (an element's point plus the drawing origin) computed in 64 bits and
+// kept within +-MaxAnchor. Lengths of a label file are limited to a few times 10^8 at most
+// once multiplied by a symbol's module count, so the anchor plus such lengths stays on the
+// 32-bit range; an anchor beyond lies kilometres off any label, where nothing shows.
+inline constexpr int32_t MaxAnchor = 1 << 30;
+constexpr int32_t AnchorCoord(int64_t v)
+{
+    return v > MaxAnchor ? MaxAnchor : v < -MaxAnchor ? -MaxAnchor : int32_t(v);
+}
+
+// A real number (a measured extent, a scaled length) rounded to the nearest integer and
+// brought onto the 32-bit range; NaN gives 0. Converting a double outside the range
+// straight to int32_t is undefined, and a damaged file can make any measure that large.
+int32_t RoundToInt32(double v);
+
 // max when Value > max, else min when Value < min, else Value (the upper bound is tested
 // first, so an inverted range answers max).
 int32_t ClampValue(int32_t Value, int32_t Min, int32_t Max);

@@ -8,6 +8,7 @@
 #include "stream/KXStream.h"
 #include "stream/KXStreamStr.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <limits>
 
@@ -233,8 +234,9 @@ void TKXElement::DrawBorderBox(TKXCanvas &Canvas, TRect Box) const
     Canvas.SetPen(pen);
     Canvas.SetBrush({FBackColor, FTransparent ? TKXBrushStyle::bsClear : TKXBrushStyle::bsSolid});
     // Rectangles exclude their right and bottom edge: the frame includes its far corner.
-    Box.Right += 1;
-    Box.Bottom += 1;
+    // A box at the end of the coordinate range keeps its edge there.
+    Box.Right = ClampCoord(int64_t(Box.Right) + 1);
+    Box.Bottom = ClampCoord(int64_t(Box.Bottom) + 1);
     if (FFrameRadio != 0)
         Canvas.RoundRect(Box, FFrameRadio, FFrameRadio);
     else
@@ -246,7 +248,7 @@ void TKXElement::DrawDesignMarks(TKXCanvas &Canvas, TPoint po, bool Bound)
     TKXCustomEditor *ed = FOwner->Editor();
     if (!ed)
         return;
-    FBorder = Canvas.LPtoDP(TRect{Frame.Left + po.x, Frame.Top + po.y, Frame.Right + po.x, Frame.Bottom + po.y});
+    FBorder = Canvas.LPtoDP(TRect{ClampCoord(int64_t(Frame.Left) + po.x), ClampCoord(int64_t(Frame.Top) + po.y), ClampCoord(int64_t(Frame.Right) + po.x), ClampCoord(int64_t(Frame.Bottom) + po.y)});
     ed->DrawSelectionFrame(GetIsSelected(), Bound, FSelType, uint16_t(FAngle), Frame, FBorder, false);
     if (ed->ShowMarks) {
         // A 1 mm cross on the anchor.
@@ -254,7 +256,7 @@ void TKXElement::DrawDesignMarks(TKXCanvas &Canvas, TPoint po, bool Bound)
         mark.Color = ed->MarkColor;
         mark.Width = 0;
         Canvas.SetPen(mark);
-        const int32_t x = po.x + FP1.x, y = po.y + FP1.y;
+        const int32_t x = AnchorCoord(int64_t(po.x) + FP1.x), y = AnchorCoord(int64_t(po.y) + FP1.y);
         Canvas.MoveTo(x - 50, y);
         Canvas.LineTo(x + 50, y);
         Canvas.MoveTo(x, y - 50);
@@ -1001,9 +1003,17 @@ void TKXElement::LoadFromStream(TKXStreamReader &Stream)
     FID = QString::fromStdU16String(AnsiToWide(ReadAnsiStr(Stream)));
     if (version >= 2800) {
         FDesignWidth = Stream.ReadInt32();
-        FTrX = Stream.ReadSingle();
-        FTrY = Stream.ReadSingle();
+        FTrX = LimitedFactor(Stream.ReadSingle());
+        FTrY = LimitedFactor(Stream.ReadSingle());
     }
+    // Lengths within the drawing code's range; the points stay as stored.
+    FPenWidth = LimitedLength(FPenWidth);
+    FTextD = LimitedLength(FTextD);
+    FMargin = LimitedLength(FMargin);
+    // The padding is never negative, as its setters keep it.
+    FPadding = {std::clamp(FPadding.x, 0, MaxFileLength), std::clamp(FPadding.y, 0, MaxFileLength)};
+    FFrameRadio = LimitedLength(FFrameRadio);
+    FDesignWidth = LimitedLength(FDesignWidth);
     UpdateExtent();
 }
 
@@ -1102,6 +1112,7 @@ void TKXData::LoadFromStream(TKXStreamReader &Stream)
     FFontHeight = Stream.ReadInt32();
     if (version < 20)
         FFontHeight = TenthsToInternal(FFontHeight);
+    FFontHeight = LimitedLength(FFontHeight);
     FDatabase = Stream.ReadBool();
     // A file preview shows the stored contents, never data.
     if (FOwner->CurDrawType() == TKXDrawType::tdOpenDialog)

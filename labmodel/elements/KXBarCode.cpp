@@ -288,18 +288,25 @@ void TKXBarCode::LoadFromStream(TKXStreamReader &Stream)
         FCheckSum = Stream.ReadBool();
         FFactor = Stream.ReadInt32();
         FCheckType = Stream.ReadEnum<TKXCheckType>();
-        return;
+    } else {
+        // Tenths of a millimetre; the ratio was not stored.
+        FBarWidth = TenthsToInternal(FBarWidth);
+        if (hasHeight)
+            FBHeight = TenthsToInternal(FBHeight);
+        FDistance = TenthsToInternal(FDistance);
+        FFontHeight = TenthsToInternal(FFontHeight);
+        FLeftMargin = TenthsToInternal(FLeftMargin);
+        FTopMargin = TenthsToInternal(FTopMargin);
+        const int32_t factor = DefaultBarFactor(FCodeType);
+        FFactor = factor ? factor : 300;
     }
-    // Tenths of a millimetre; the ratio was not stored.
-    FBarWidth = TenthsToInternal(FBarWidth);
-    if (hasHeight)
-        FBHeight = TenthsToInternal(FBHeight);
-    FDistance = TenthsToInternal(FDistance);
-    FFontHeight = TenthsToInternal(FFontHeight);
-    FLeftMargin = TenthsToInternal(FLeftMargin);
-    FTopMargin = TenthsToInternal(FTopMargin);
-    const int32_t factor = DefaultBarFactor(FCodeType);
-    FFactor = factor ? factor : 300;
+    // Lengths within the drawing code's range.
+    FBarWidth = LimitedLength(FBarWidth);
+    FBHeight = LimitedLength(FBHeight);
+    FDistance = LimitedLength(FDistance);
+    FFontHeight = LimitedLength(FFontHeight);
+    FLeftMargin = LimitedLength(FLeftMargin);
+    FTopMargin = LimitedLength(FTopMargin);
 }
 
 } // namespace kx

@@ -14,6 +14,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <limits>
 #include <utility>
@@ -34,10 +35,15 @@ TRect Ordered(TPoint A, TPoint B)
 
 TRect Offset(const TRect &R, TPoint po)
 {
-    return {R.Left + po.x, R.Top + po.y, R.Right + po.x, R.Bottom + po.y};
+    return {ClampCoord(int64_t(R.Left) + po.x), ClampCoord(int64_t(R.Top) + po.y),
+            ClampCoord(int64_t(R.Right) + po.x), ClampCoord(int64_t(R.Bottom) + po.y)};
 }
 
 // The angles the prepared picture is turned by; any other stored angle draws unturned.
+// The most pixels a turned or grey metafile is prepared with (an A4 page at 300 dpi is
+// about 8.7 million).
+constexpr double MaxPreparedPixels = 16.0e6;
+
 int32_t QuarterTurn(int32_t Angle)
 {
     return (Angle == 90 || Angle == 180 || Angle == 270) ? Angle : 0;
@@ -303,8 +309,8 @@ void TKXImage::Draw(TKXCanvas &Canvas, TPoint po, TKXDrawType DrawType, TKXFillT
         if (QuarterTurn(FAngle) % 180 != 0)
             px.transpose();
         const int32_t border = FShowBorder ? 2 * FPenWidth : 0;
-        FP2 = {FP1.x + ed->UnzoomedToLabelX(px.width()) + border,
-               FP1.y + ed->UnzoomedToLabelY(px.height()) + border};
+        FP2 = {ClampCoord(int64_t(FP1.x) + ed->UnzoomedToLabelX(px.width()) + border),
+               ClampCoord(int64_t(FP1.y) + ed->UnzoomedToLabelY(px.height()) + border)};
         UpdateExtent();
     }
 
@@ -316,8 +322,11 @@ void TKXImage::Draw(TKXCanvas &Canvas, TPoint po, TKXDrawType DrawType, TKXFillT
         pen.InsideFrame = true;
         Canvas.SetPen(pen);
         Canvas.SetBrush({clWhite, TKXBrushStyle::bsClear});
-        Canvas.Rectangle({r.Left, r.Top, r.Right + 1, r.Bottom + 1});
-        r = {r.Left + FPenWidth, r.Top + FPenWidth, r.Right - FPenWidth, r.Bottom - FPenWidth};
+        Canvas.Rectangle({r.Left, r.Top, ClampCoord(int64_t(r.Right) + 1), ClampCoord(int64_t(r.Bottom) + 1)});
+        // The picture lies inside the pen; in 64 bits, as the box may lie at the end of the range.
+        const int64_t inset = FPenWidth;
+        r = {ClampCoord(r.Left + inset), ClampCoord(r.Top + inset), ClampCoord(r.Right - inset),
+             ClampCoord(r.Bottom - inset)};
     }
     if (g)
         PaintPicture(Canvas, *g, r);
@@ -347,17 +356,20 @@ void TKXImage::PaintPicture(TKXCanvas &Canvas, const TKXGraphic &G, const TRect 
     if (r.Right <= r.Left || r.Bottom <= r.Top || px.isEmpty())
         return;
     if (FAspect) {
-        const int32_t w = r.Right - r.Left;
-        const int32_t h = std::max(1, r.Bottom - r.Top);
-        const int32_t pw = px.width(), ph = std::max(1, px.height());
-        if (double(w) / h > double(pw) / ph) {
-            const int32_t d = (w - MulDiv(h, pw, ph)) / 2;
-            r.Left += d;
-            r.Right -= d;
+        // In 64 bits: a box from a damaged file may span the whole coordinate range. The
+        // side kept is rounded as MulDiv rounds (halves away from zero; all terms positive).
+        const int64_t w = int64_t(r.Right) - r.Left;
+        const int64_t h = std::max<int64_t>(1, int64_t(r.Bottom) - r.Top);
+        const int64_t pw = std::max(1, px.width()), ph = std::max(1, px.height());
+        auto mulDiv = [](int64_t a, int64_t b, int64_t c) { return (2 * a * b + c) / (2 * c); };
+        if (double(w) / double(h) > double(pw) / double(ph)) {
+            const int64_t d = (w - mulDiv(h, pw, ph)) / 2;
+            r.Left = ClampCoord(r.Left + d);
+            r.Right = ClampCoord(r.Right - d);
         } else {
-            const int32_t d = (h - MulDiv(w, ph, pw)) / 2;
-            r.Top += d;
-            r.Bottom -= d;
+            const int64_t d = (h - mulDiv(w, ph, pw)) / 2;
+            r.Top = ClampCoord(r.Top + d);
+            r.Bottom = ClampCoord(r.Bottom - d);
         }
     }
 
@@ -379,7 +391,17 @@ void TKXImage::PaintPicture(TKXCanvas &Canvas, const TKXGraphic &G, const TRect 
     QSize target = px;
     if (G.IsVector()) {
         const TRect d = Canvas.LPtoDP(r);
-        target = QSize(std::abs(d.Right - d.Left), std::abs(d.Bottom - d.Top)).expandedTo({1, 1});
+        double tw = std::max(1.0, std::abs(double(d.Right) - d.Left));
+        double th = std::max(1.0, std::abs(double(d.Bottom) - d.Top));
+        // A box of a damaged file may cover metres of device pixels: the prepared picture
+        // keeps at most MaxPreparedPixels, enlarged by the canvas beyond that.
+        const double area = tw * th;
+        if (area > MaxPreparedPixels) {
+            const double k = std::sqrt(MaxPreparedPixels / area);
+            tw = std::max(1.0, tw * k);
+            th = std::max(1.0, th * k);
+        }
+        target = QSize(int(tw), int(th));
     }
     if (FImgChange || FBitComoSource != &G || (G.IsVector() && target != FBitComoTarget)) {
         QImage turned = G.Render(target, angle, FTransparent);
@@ -411,7 +433,8 @@ void TKXImage::PaintEmpty(TKXCanvas &Canvas, const TRect &R)
     Canvas.SetPen(pen);
     Canvas.SetBrush({clWhite, TKXBrushStyle::bsClear});
     Canvas.Rectangle(R);
-    const TRect box{R.Left + 10, R.Top + 10, R.Right - 10, R.Bottom - 10};
+    const TRect box{ClampCoord(int64_t(R.Left) + 10), ClampCoord(int64_t(R.Top) + 10),
+                    ClampCoord(int64_t(R.Right) - 10), ClampCoord(int64_t(R.Bottom) - 10)};
     if (box.Right <= box.Left || box.Bottom <= box.Top)
         return;
     TKXFont font;
@@ -424,7 +447,7 @@ void TKXImage::PaintEmpty(TKXCanvas &Canvas, const TRect &R)
     const int32_t tw = Canvas.TextExtent(FEmptyText).cx;
     Canvas.SaveState();
     Canvas.IntersectClipRect(box);
-    Canvas.TextOut(box.Left + (box.Right - box.Left - tw) / 2, box.Top, FEmptyText);
+    Canvas.TextOut(ClampCoord(box.Left + (int64_t(box.Right) - box.Left - tw) / 2), box.Top, FEmptyText);
     Canvas.RestoreState();
 }
 
@@ -434,11 +457,14 @@ void TKXImage::PaintLocked(TKXCanvas &Canvas, TPoint po)
     const int32_t side = ed ? ed->ScreenToLabelX(8) : 0;
     if (side <= 0)
         return;
-    const int32_t x = FP1.x + po.x, y = FP1.y + po.y, inset = side / 4;
+    const int64_t x = int64_t(FP1.x) + po.x, y = int64_t(FP1.y) + po.y, inset = side / 4;
+    auto box = [](int64_t l, int64_t t, int64_t r, int64_t b) {
+        return TRect{ClampCoord(l), ClampCoord(t), ClampCoord(r), ClampCoord(b)};
+    };
     Canvas.SetBrush({clMaroon, TKXBrushStyle::bsSolid});
-    Canvas.FillRect({x, y, x + side, y + side});
+    Canvas.FillRect(box(x, y, x + side, y + side));
     Canvas.SetBrush({clYellow, TKXBrushStyle::bsSolid});
-    Canvas.FillRect({x + inset, y + inset, x + side - inset, y + side - inset});
+    Canvas.FillRect(box(x + inset, y + inset, x + side - inset, y + side - inset));
 }
 
 // ---------------------------------------------------------------------------------------

@@ -758,7 +758,9 @@ void TKXLayout::Draw(TKXCanvas &Canvas, TPoint po, TKXDrawType DrawType, TKXFill
     // On the printer and in the print preview: no background, and dividers by their flag.
     const bool output = DrawType == TKXDrawType::tdPrint || DrawType == TKXDrawType::tdPreview;
     TKXCustomEditor *ed = design ? FOwner->Editor() : nullptr;
-    const int32_t L = po.x + FP1.x, T = po.y + FP1.y, R = po.x + FP2.x, B = po.y + FP2.y;
+    // Corners within +-MaxAnchor: the dividers are inset by the pen from them.
+    const int32_t L = AnchorCoord(int64_t(po.x) + FP1.x), T = AnchorCoord(int64_t(po.y) + FP1.y);
+    const int32_t R = AnchorCoord(int64_t(po.x) + FP2.x), B = AnchorCoord(int64_t(po.y) + FP2.y);
 
     if (DrawsOwnParts(DrawType, FPrint)) {
         Canvas.SaveState();
@@ -781,8 +783,8 @@ void TKXLayout::Draw(TKXCanvas &Canvas, TPoint po, TKXDrawType DrawType, TKXFill
             y += row->FHeight;
             if (y < FP2.y && (!output || row->FPrint)) {
                 Canvas.SetPen(dividerPen(*row));
-                Canvas.MoveTo(L + FPenWidth, po.y + int32_t(y));
-                Canvas.LineTo(R - FPenWidth, po.y + int32_t(y));
+                Canvas.MoveTo(ClampCoord(int64_t(L) + FPenWidth), AnchorCoord(po.y + y));
+                Canvas.LineTo(ClampCoord(int64_t(R) - FPenWidth), AnchorCoord(po.y + y));
             }
             if (ed)
                 row->FPosY = ed->LabelToScreenY(Fit(y));
@@ -792,8 +794,8 @@ void TKXLayout::Draw(TKXCanvas &Canvas, TPoint po, TKXDrawType DrawType, TKXFill
             x += col->FWidth;
             if (x < FP2.x && (!output || col->FPrint)) {
                 Canvas.SetPen(dividerPen(*col));
-                Canvas.MoveTo(po.x + int32_t(x), T + FPenWidth);
-                Canvas.LineTo(po.x + int32_t(x), B - FPenWidth);
+                Canvas.MoveTo(AnchorCoord(po.x + x), ClampCoord(int64_t(T) + FPenWidth));
+                Canvas.LineTo(AnchorCoord(po.x + x), ClampCoord(int64_t(B) - FPenWidth));
             }
             if (ed)
                 col->FPosX = ed->LabelToScreenX(Fit(x));

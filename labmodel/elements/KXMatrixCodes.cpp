@@ -6,6 +6,7 @@
 #include "datamatrix/KXDataMatrix.h"
 #include "document/KXBaseLab.h"
 #include "document/KXCounter.h"
+#include "file/KXLabelFile.h"
 #include "platform/KXCanvas.h"
 #include "stream/KXStream.h"
 #include "stream/KXStreamStr.h"
@@ -91,14 +92,25 @@ void TKXMatrixCode::SetTopMargin(float Value)
     MarkModified();
 }
 
+// Module sizes as the setters keep them (a module at least 0.2 mm wide, never of negative
+// height, a ratio of 0 or more), all within the lengths a file may hand the painter.
+void TKXMatrixCode::ReadModuleSizes(TKXStreamReader &Stream)
+{
+    FBWidth = std::clamp(Stream.ReadInt32(), MinModuleWidth, MaxFileLength);
+    FBHeight = std::clamp(Stream.ReadInt32(), 1, MaxFileLength);
+    FLeftMargin = LimitedLength(Stream.ReadInt32());
+    FTopMargin = LimitedLength(Stream.ReadInt32());
+    FRatio = std::clamp(Stream.ReadInt32(), 0, MaxFileLength);
+}
+
 int32_t TKXMatrixCode::SymbolWidth() const
 {
-    return int32_t(FGrid.Cols) * FBWidth + 2 * FLeftMargin;
+    return ClampCoord(int64_t(FGrid.Cols) * FBWidth + 2 * int64_t(FLeftMargin));
 }
 
 int32_t TKXMatrixCode::SymbolHeight() const
 {
-    return int32_t(FGrid.Rows) * FBHeight + 2 * FTopMargin;
+    return ClampCoord(int64_t(FGrid.Rows) * FBHeight + 2 * int64_t(FTopMargin));
 }
 
 bool TKXMatrixCode::Module(int Col, int Row) const
@@ -184,16 +196,18 @@ void TKXMatrixCode::Draw(TKXCanvas &Canvas, TPoint po, TKXDrawType DrawType, TKX
         grid = &FFillGrid;
     }
 
-    const TPoint A{po.x + FP1.x, po.y + FP1.y};
+    // The anchor within +-MaxAnchor and the lengths as a label file limits them: every
+    // module edge below stays on the 32-bit range.
+    const TPoint A{AnchorCoord(int64_t(po.x) + FP1.x), AnchorCoord(int64_t(po.y) + FP1.y)};
     int32_t W = PlaceholderSize, H = PlaceholderSize;
     Canvas.SaveState();
     if (grid) {
-        W = int32_t(grid->Cols) * FBWidth + 2 * FLeftMargin;
-        H = int32_t(grid->Rows) * FBHeight + 2 * FTopMargin;
+        W = ClampCoord(int64_t(grid->Cols) * FBWidth + 2 * int64_t(FLeftMargin));
+        H = ClampCoord(int64_t(grid->Rows) * FBHeight + 2 * int64_t(FTopMargin));
         if (!FTransparent) {
             Canvas.SetPen({FBackColor, 0, TKXPenStyle::psClear});
             Canvas.SetBrush({FBackColor, TKXBrushStyle::bsSolid});
-            Canvas.FillRect(Turned({A.x, A.y, A.x + W, A.y + H}, A, FAngle));
+            Canvas.FillRect(Turned({A.x, A.y, ClampCoord(int64_t(A.x) + W), ClampCoord(int64_t(A.y) + H)}, A, FAngle));
         }
         PaintModules(Canvas, A, *grid);
     } else {
@@ -203,13 +217,13 @@ void TKXMatrixCode::Draw(TKXCanvas &Canvas, TPoint po, TKXDrawType DrawType, TKX
 
     if (DrawType != TKXDrawType::tdLab)
         return;
-    FP2 = {FP1.x + W, FP1.y + H};
+    FP2 = {ClampCoord(int64_t(FP1.x) + W), ClampCoord(int64_t(FP1.y) + H)};
     UpdateExtent();
     TRect frame;
     AnchorRect(frame, FAngle, FP1.x, FP1.y, W, H, 3);
     Frame = Normalized(frame);
     if (TKXCustomEditor *ed = FOwner->Editor()) {
-        FBorder = Canvas.LPtoDP(TRect{Frame.Left + po.x, Frame.Top + po.y, Frame.Right + po.x, Frame.Bottom + po.y});
+        FBorder = Canvas.LPtoDP(TRect{ClampCoord(int64_t(Frame.Left) + po.x), ClampCoord(int64_t(Frame.Top) + po.y), ClampCoord(int64_t(Frame.Right) + po.x), ClampCoord(int64_t(Frame.Bottom) + po.y)});
         ed->DrawSelectionFrame(GetIsSelected(), FDatabase, FSelType, uint16_t(FAngle), Frame, FBorder, false);
         if (ed->ShowMarks) {
             Canvas.SaveState();
@@ -231,14 +245,18 @@ void TKXMatrixCode::PaintModules(TKXCanvas &Canvas, TPoint A, const TGrid &Grid)
         int Start, End;
         size_t Box;
     };
-    const int32_t x0 = A.x + FLeftMargin, y0 = A.y + FTopMargin;
+    // Module edges in 64 bits, put back on the 32-bit range once.
+    const int64_t x0 = int64_t(A.x) + FLeftMargin, y0 = int64_t(A.y) + FTopMargin;
+    auto box = [](int64_t l, int64_t t, int64_t r, int64_t b) {
+        return TRect{ClampCoord(l), ClampCoord(t), ClampCoord(r), ClampCoord(b)};
+    };
     thread_local std::vector<TRect> boxes;
     thread_local std::vector<TRun> above, current;
     boxes.clear();
     above.clear();
     for (int r = 0; r < Grid.Rows; ++r) {
         const uint8_t *row = Grid.Cells.data() + size_t(r) * size_t(Grid.Cols);
-        const int32_t y = y0 + r * FBHeight;
+        const int64_t y = y0 + int64_t(r) * FBHeight;
         current.clear();
         size_t k = 0; // the runs of the row above, left to right
         for (int c = 0; c < Grid.Cols;) {
@@ -252,11 +270,11 @@ void TKXMatrixCode::PaintModules(TKXCanvas &Canvas, TPoint A, const TGrid &Grid)
             while (k < above.size() && above[k].Start < start)
                 ++k;
             if (k < above.size() && above[k].Start == start && above[k].End == c) {
-                boxes[above[k].Box].Bottom = y + FBHeight;
+                boxes[above[k].Box].Bottom = ClampCoord(y + FBHeight);
                 current.push_back(above[k]);
                 ++k;
             } else {
-                boxes.push_back({x0 + start * FBWidth, y, x0 + c * FBWidth, y + FBHeight});
+                boxes.push_back(box(x0 + int64_t(start) * FBWidth, y, x0 + int64_t(c) * FBWidth, y + FBHeight));
                 current.push_back({start, c, boxes.size() - 1});
             }
         }
@@ -304,7 +322,8 @@ void TKXMatrixCode::PaintMarginMarks(TKXCanvas &Canvas, TPoint A, int32_t W, int
     pen.Style = TKXPenStyle::psDot;
     Canvas.SetPen(pen);
     auto line = [&](int32_t dx1, int32_t dy1, int32_t dx2, int32_t dy2) {
-        TPoint a{A.x + dx1, A.y + dy1}, b{A.x + dx2, A.y + dy2};
+        TPoint a{ClampCoord(int64_t(A.x) + dx1), ClampCoord(int64_t(A.y) + dy1)},
+            b{ClampCoord(int64_t(A.x) + dx2), ClampCoord(int64_t(A.y) + dy2)};
         RotatePoint(a, A, FAngle);
         RotatePoint(b, A, FAngle);
         Canvas.MoveTo(a.x, a.y);
@@ -464,11 +483,7 @@ void TKXDataMatrix::LoadFromStream(TKXStreamReader &Stream)
     FCode = QString::fromStdU16String(AnsiToWide(ReadAnsiStr(Stream)));
     FDMSize = Stream.ReadUInt8();
     FDMShape = Stream.ReadUInt8();
-    FBWidth = Stream.ReadInt32();
-    FBHeight = Stream.ReadInt32();
-    FLeftMargin = Stream.ReadInt32();
-    FTopMargin = Stream.ReadInt32();
-    FRatio = Stream.ReadInt32();
+    ReadModuleSizes(Stream);
     EncodeOwnText();
 }
 
@@ -624,11 +639,7 @@ void TKXQRCode::LoadFromStream(TKXStreamReader &Stream)
     FCode = QString::fromStdU16String(ReadWideStr(Stream));
     // An ordinal the option lacks (a damaged record) reads as automatic.
     FEncoding = EnumFromOrdinal<TQRCodeEncoding>(Stream.ReadUInt8()).value_or(TQRCodeEncoding::Automatic);
-    FBWidth = Stream.ReadInt32();
-    FBHeight = Stream.ReadInt32();
-    FLeftMargin = Stream.ReadInt32();
-    FTopMargin = Stream.ReadInt32();
-    FRatio = Stream.ReadInt32();
+    ReadModuleSizes(Stream);
     EncodeOwnText();
 }
 

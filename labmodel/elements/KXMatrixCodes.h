@@ -75,8 +75,12 @@ public:
 
     // Size of the placeholder box, hundredths of a millimetre.
     static constexpr int32_t PlaceholderSize = 2000;
+    // The narrowest module the setters allow, 0.2 mm.
+    static constexpr int32_t MinModuleWidth = 20;
 
 protected:
+    // Reads the module width and height, the margins and the ratio of a record.
+    void ReadModuleSizes(TKXStreamReader &Stream);
     struct TGrid {
         std::vector<uint8_t> Cells; // Rows x Cols, row by row from the top left, 1 = dark
         int16_t Rows = 0;

@@ -16,7 +16,8 @@ namespace {
 
 TRect Offset(const TRect &R, TPoint po)
 {
-    return {R.Left + po.x, R.Top + po.y, R.Right + po.x, R.Bottom + po.y};
+    return {ClampCoord(int64_t(R.Left) + po.x), ClampCoord(int64_t(R.Top) + po.y),
+            ClampCoord(int64_t(R.Right) + po.x), ClampCoord(int64_t(R.Bottom) + po.y)};
 }
 
 // The two parts of a format: horizontal (left, right, centre, justified) and vertical
@@ -256,7 +257,7 @@ void TKXParagraph::Draw(TKXCanvas &Canvas, TPoint po, TKXDrawType DrawType, TKXF
                     Clamp32(int64_t(po.y) + FP2.y)};
     const TKXMeasure &measure = *FOwner->Measure();
     const int32_t W = measure.WidthInternal();
-    TPoint centre{po.x + W / 2, po.y + W / 2};
+    TPoint centre{AnchorCoord(int64_t(po.x) + W / 2), AnchorCoord(int64_t(po.y) + W / 2)};
     const double radius = measure.LabelType() == TZantorType::ltCircle ? W / 2.0 : -1.0;
 
     if (!FTransparent) {

@@ -5,6 +5,7 @@
 #include "document/KXBaseLab.h"
 #include "document/KXCounter.h"
 #include "document/KXDesignerServices.h"
+#include "file/KXLabelFile.h"
 #include "platform/KXCanvas.h"
 #include "stream/KXStream.h"
 #include "stream/KXStreamStr.h"
@@ -268,28 +269,31 @@ void TKXPdf417::Draw(TKXCanvas &Canvas, TPoint po, TKXDrawType DrawType, TKXFill
     if (FDCode != FEncoded)
         Encode();
     if (HasSymbol()) {
-        PaintSymbol(Canvas, {po.x + FP1.x, po.y + FP1.y}, DrawType);
+        // The anchor within +-MaxAnchor: the symbol's edges stay on the 32-bit range.
+        const TPoint A{AnchorCoord(int64_t(po.x) + FP1.x), AnchorCoord(int64_t(po.y) + FP1.y)};
+        PaintSymbol(Canvas, A, DrawType);
         if (DrawType != TKXDrawType::tdLab)
             return;
         const int32_t W = SymbolWidth(), H = SymbolHeight();
-        FP2 = {FP1.x + W, FP1.y + H};
+        FP2 = {ClampCoord(int64_t(FP1.x) + W), ClampCoord(int64_t(FP1.y) + H)};
         UpdateExtent();
         Frame = {FP1.x, FP1.y, FP2.x, FP2.y};
         AnchorRect(Frame, FAngle, FP1.x, FP1.y, W, H, 3);
         TKXCustomEditor *ed = FOwner->Editor();
         if (!ed)
             return;
-        FBorder = Canvas.LPtoDP(TRect{Frame.Left + po.x, Frame.Top + po.y, Frame.Right + po.x, Frame.Bottom + po.y});
+        FBorder = Canvas.LPtoDP(TRect{ClampCoord(int64_t(Frame.Left) + po.x), ClampCoord(int64_t(Frame.Top) + po.y),
+                                      ClampCoord(int64_t(Frame.Right) + po.x), ClampCoord(int64_t(Frame.Bottom) + po.y)});
         ed->DrawSelectionFrame(GetIsSelected(), FDatabase, FSelType, uint16_t(FAngle), Frame, FBorder, false);
         if (!ed->ShowMarks)
             return;
         // Design marks: the quiet zones' outer edges, or a cross on the anchor without
         // margins.
-        const TPoint A{po.x + FP1.x, po.y + FP1.y};
         Canvas.SaveState();
         TKXPen mark;
         mark.Color = ed->MarkColor;
         mark.Width = 0;
+        auto at = [&](int64_t dx, int64_t dy) { return TPoint{ClampCoord(A.x + dx), ClampCoord(A.y + dy)}; };
         auto line = [&](TPoint a, TPoint b) {
             a = TurnedPoint(a, A, FAngle);
             b = TurnedPoint(b, A, FAngle);
@@ -300,12 +304,12 @@ void TKXPdf417::Draw(TKXCanvas &Canvas, TPoint po, TKXDrawType DrawType, TKXFill
             mark.Style = TKXPenStyle::psDot;
             Canvas.SetPen(mark);
             if (FLeftMargin > 0) {
-                line({A.x, A.y}, {A.x, A.y + H});
-                line({A.x + W, A.y}, {A.x + W, A.y + H});
+                line(A, at(0, H));
+                line(at(W, 0), at(W, H));
             }
             if (FTopMargin > 0) {
-                line({A.x, A.y}, {A.x + W, A.y});
-                line({A.x, A.y + H}, {A.x + W, A.y + H});
+                line(A, at(W, 0));
+                line(at(0, H), at(W, H));
             }
         } else {
             Canvas.SetPen(mark);
@@ -327,9 +331,11 @@ void TKXPdf417::PaintSymbol(TKXCanvas &Canvas, TPoint A, TKXDrawType DrawType)
 {
     (void)DrawType;
     const int32_t W = SymbolWidth(), H = SymbolHeight();
-    const int32_t x0 = A.x + FLeftMargin;
-    const int32_t y0 = A.y + FTopMargin;
-    const int32_t y1 = y0 + FBHeight * FPdf.YCount();
+    // Bar edges and row bounds in 64 bits (rows x row height, modules x bar width), put back
+    // on the 32-bit range once per bar.
+    const int64_t x0 = int64_t(A.x) + FLeftMargin;
+    const int64_t y0 = int64_t(A.y) + FTopMargin;
+    const int64_t y1 = y0 + int64_t(FBHeight) * FPdf.YCount();
     const int32_t angle = FAngle;
 
     Canvas.SaveState();
@@ -339,7 +345,7 @@ void TKXPdf417::PaintSymbol(TKXCanvas &Canvas, TPoint A, TKXDrawType DrawType)
     Canvas.SetPen(clear);
     if (!FTransparent) {
         Canvas.SetBrush({FBackColor, TKXBrushStyle::bsSolid});
-        Canvas.FillRect(Turned({A.x, A.y, A.x + W, A.y + H}, A, angle));
+        Canvas.FillRect(Turned({A.x, A.y, ClampCoord(int64_t(A.x) + W), ClampCoord(int64_t(A.y) + H)}, A, angle));
     }
     Canvas.SetBrush({FColor, TKXBrushStyle::bsSolid});
     // Every bar of the symbol is given to the canvas in one call at the end (one fill per
@@ -347,16 +353,18 @@ void TKXPdf417::PaintSymbol(TKXCanvas &Canvas, TPoint A, TKXDrawType DrawType)
     thread_local std::vector<TRect> boxes;
     boxes.clear();
     // Bars of one pattern from module `module` on, widths in modules, bar first.
-    auto bars = [&](int module, const int *widths, int count, int32_t top, int32_t bottom) {
+    auto bars = [&](int module, const int *widths, int count, int64_t top, int64_t bottom) {
         for (int e = 0; e < count; ++e) {
             if (e % 2 == 0) {
-                const int32_t left = x0 + module * FBWidth;
-                boxes.push_back(Turned({left, top, left + widths[e] * FBWidth, bottom}, A, angle));
+                const int64_t left = x0 + int64_t(module) * FBWidth;
+                boxes.push_back(Turned({ClampCoord(left), ClampCoord(top), ClampCoord(left + int64_t(widths[e]) * FBWidth),
+                                        ClampCoord(bottom)},
+                                       A, angle));
             }
             module += widths[e];
         }
     };
-    auto codeword = [&](int module, int cluster, uint16_t value, int32_t top, int32_t bottom) {
+    auto codeword = [&](int module, int cluster, uint16_t value, int64_t top, int64_t bottom) {
         const uint32_t packed = Pdf417PatternWidths[cluster][value];
         int widths[8];
         for (int e = 0; e < 8; ++e)
@@ -371,8 +379,8 @@ void TKXPdf417::PaintSymbol(TKXCanvas &Canvas, TPoint A, TKXDrawType DrawType)
         bars((C + 3) * 17, kStopWidths, 9, y0, y1);
     const auto &cw = FPdf.CodeWords();
     for (int j = 0; j < FPdf.YCount(); ++j) {
-        const int32_t top = y0 + j * FBHeight;
-        const int32_t bottom = top + FBHeight;
+        const int64_t top = y0 + int64_t(j) * FBHeight;
+        const int64_t bottom = top + FBHeight;
         const int cluster = j % 3;
         codeword(17, cluster, FPdf.LeftIndicator(j), top, bottom);
         for (int i = 0; i < C; ++i)
@@ -416,11 +424,13 @@ void TKXPdf417::LoadFromStream(TKXStreamReader &Stream)
     TKXData::LoadFromStream(Stream);
     FCode = ReadAnsiStr(Stream);
     const TKXPdf417CorrectionLevel level = Stream.ReadEnum<TKXPdf417CorrectionLevel>();
-    FBWidth = Stream.ReadInt32();
-    FBHeight = Stream.ReadInt32();
-    FLeftMargin = Stream.ReadInt32();
-    FTopMargin = Stream.ReadInt32();
-    FRatio = Stream.ReadInt32();
+    // Bar width and row height as the setters keep them (never below their minimum, and
+    // a row never of negative height), all lengths within what a file may hand the painter.
+    FBWidth = std::clamp(Stream.ReadInt32(), kMinBarWidth, MaxFileLength);
+    FBHeight = std::clamp(Stream.ReadInt32(), 1, MaxFileLength);
+    FLeftMargin = LimitedLength(Stream.ReadInt32());
+    FTopMargin = LimitedLength(Stream.ReadInt32());
+    FRatio = std::clamp(Stream.ReadInt32(), 0, MaxFileLength);
     const int16_t cols = Stream.ReadInt16();
     const int16_t rows = Stream.ReadInt16();
     FTruncated = Stream.ReadBool();

@@ -153,6 +153,7 @@ void TKXDataPoly::LoadFromStream(TKXStreamReader &Stream)
     FFontHeight = Stream.ReadInt32();
     if (version < 20)
         FFontHeight = TenthsToInternal(FFontHeight); // tenths of a millimetre
+    FFontHeight = LimitedLength(FFontHeight);
     FFontColor = TColor(Stream.ReadInt32());
     FText = ReadText(Stream, version >= 19);
     FFontName = FromAnsi(ReadAnsiStr(Stream));
@@ -276,19 +277,19 @@ TKXPoint2D TKXPolyText::GetTextSize() const
     // One logical unit is one device unit: the canvas measures in hundredths of a millimetre.
     TKXMetafile metafile(10000, 10000, 10000, 10000);
     auto canvas = metafile.OpenCanvas();
-    int32_t w = 0, h = 0;
+    int64_t w = 0, h = 0;
     for (const auto &part : DataElements) {
         canvas->SaveState();
         SetupPartFont(*canvas, *part);
-        w += canvas->TextExtent(part->FCalcText).cx;
+        w = std::min<int64_t>(w + canvas->TextExtent(part->FCalcText).cx, INT32_MAX);
         canvas->RestoreState();
-        h = std::max(h, part->FFontHeight);
+        h = std::max<int64_t>(h, part->FFontHeight);
     }
     if (FShowBorder) {
-        w += 2 * FPadding.x + 2 * FPenWidth;
-        h += 2 * FPadding.y + 2 * FPenWidth;
+        w += 2 * (int64_t(FPadding.x) + FPenWidth);
+        h += 2 * (int64_t(FPadding.y) + FPenWidth);
     }
-    return {ToUnits(w), ToUnits(h)};
+    return {ToUnits(ClampCoord(w)), ToUnits(ClampCoord(h))};
 }
 
 // ---------------------------------------------------------------------------------------
@@ -496,7 +497,8 @@ void TKXPolyText::DesignFrame(TKXCanvas &Canvas, TPoint po, bool SelectionFrame)
     if (!ed)
         return;
     if (SelectionFrame) {
-        FBorder = Canvas.LPtoDP(TRect{Frame.Left + po.x, Frame.Top + po.y, Frame.Right + po.x, Frame.Bottom + po.y});
+        FBorder = Canvas.LPtoDP(TRect{ClampCoord(int64_t(Frame.Left) + po.x), ClampCoord(int64_t(Frame.Top) + po.y),
+                                      ClampCoord(int64_t(Frame.Right) + po.x), ClampCoord(int64_t(Frame.Bottom) + po.y)});
         ed->DrawSelectionFrame(GetIsSelected(), false, FSelType, uint16_t(FAngle % 360), Frame, FBorder, false);
     }
     if (!ed->ShowMarks)
@@ -599,10 +601,11 @@ void TKXPolyText::DrawTexts(TKXCanvas &Canvas, TPoint po, TKXDrawType DrawType, 
         QString text = part.FCalcText;
         if (i + 1 == DataElements.size())
             text += check;
-        Canvas.TextOut(part.FTL.x + po.x, part.FTL.y + po.y, text);
+        const TPoint at{ClampCoord(int64_t(part.FTL.x) + po.x), ClampCoord(int64_t(part.FTL.y) + po.y)};
+        Canvas.TextOut(at.x, at.y, text);
         if (DrawType == TKXDrawType::tdLab && part.FDatabase && ed && ed->ShowMarks) {
             // The data mark just inside the part's first character cell.
-            TPoint m = Canvas.LPtoDP(TPoint{part.FTL.x + po.x, part.FTL.y + po.y});
+            TPoint m = Canvas.LPtoDP(at);
             switch (angle) {
             case 90: m = {m.x + 1, m.y - 8}; break;
             case 180: m = {m.x - 8, m.y - 8}; break;

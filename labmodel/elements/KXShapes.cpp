@@ -15,7 +15,8 @@ namespace {
 
 TRect Offset(const TRect &R, TPoint po)
 {
-    return {R.Left + po.x, R.Top + po.y, R.Right + po.x, R.Bottom + po.y};
+    return {ClampCoord(int64_t(R.Left) + po.x), ClampCoord(int64_t(R.Top) + po.y),
+            ClampCoord(int64_t(R.Right) + po.x), ClampCoord(int64_t(R.Bottom) + po.y)};
 }
 
 bool DrawsOn(TKXDrawType DrawType, bool Print)
@@ -178,8 +179,8 @@ void TKXLine::Draw(TKXCanvas &Canvas, TPoint po, TKXDrawType DrawType, TKXFillTy
     pen.Cap = TKXPenCap::pcSquare;
     pen.Join = TKXPenJoin::pjMiter;
     Canvas.SetPen(pen);
-    Canvas.MoveTo(po.x + FP1.x, po.y + FP1.y);
-    Canvas.LineTo(po.x + FP2.x, po.y + FP2.y);
+    Canvas.MoveTo(ClampCoord(int64_t(po.x) + FP1.x), ClampCoord(int64_t(po.y) + FP1.y));
+    Canvas.LineTo(ClampCoord(int64_t(po.x) + FP2.x), ClampCoord(int64_t(po.y) + FP2.y));
     Canvas.RestoreState();
     if (DrawType != TKXDrawType::tdLab)
         return;
@@ -187,7 +188,7 @@ void TKXLine::Draw(TKXCanvas &Canvas, TPoint po, TKXDrawType DrawType, TKXFillTy
     if (const TKXCustomEditor *ed = FOwner->Editor(); ed && GetIsSelected()) {
         // The ends in pixels of the design surface, for the editor's markers.
         auto surfacePoint = [&](TPoint p) {
-            const TPoint d = Canvas.LPtoDP(TPoint{po.x + p.x, po.y + p.y});
+            const TPoint d = Canvas.LPtoDP(TPoint{ClampCoord(int64_t(po.x) + p.x), ClampCoord(int64_t(po.y) + p.y)});
             TRect r{d.x, d.y, d.x, d.y};
             ed->AdjustLinePixel(r);
             return TPoint{r.Left, r.Top};
@@ -328,7 +329,9 @@ void TKXRect::Draw(TKXCanvas &Canvas, TPoint po, TKXDrawType DrawType, TKXFillTy
 {
     if (!DrawsOn(DrawType, FPrint))
         return;
-    const int32_t L = po.x + FP1.x, T = po.y + FP1.y, R = po.x + FP2.x, B = po.y + FP2.y;
+    // Corners within +-MaxAnchor: the figures add pen widths, corner sizes and halves to them.
+    const int32_t L = AnchorCoord(int64_t(po.x) + FP1.x), T = AnchorCoord(int64_t(po.y) + FP1.y);
+    const int32_t R = AnchorCoord(int64_t(po.x) + FP2.x), B = AnchorCoord(int64_t(po.y) + FP2.y);
     Canvas.SaveState();
     TKXPen pen;
     pen.Color = ResolveColor(FColor);

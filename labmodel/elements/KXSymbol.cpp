@@ -22,7 +22,8 @@ TRect Ordered(TPoint A, TPoint B)
 
 TRect Offset(const TRect &R, TPoint po)
 {
-    return {R.Left + po.x, R.Top + po.y, R.Right + po.x, R.Bottom + po.y};
+    return {ClampCoord(int64_t(R.Left) + po.x), ClampCoord(int64_t(R.Top) + po.y),
+            ClampCoord(int64_t(R.Right) + po.x), ClampCoord(int64_t(R.Bottom) + po.y)};
 }
 
 int32_t Clamp32(int64_t v)
@@ -39,7 +40,10 @@ TPoint Shifted(TPoint P, int64_t dx, int64_t dy)
 // A length scaled by a frame factor, truncated toward zero.
 int64_t Scaled(int32_t Length, float Factor)
 {
+    // NaN passes every comparison of a clamp and converts to no integer: it scales to 0.
     const double v = std::trunc(double(Length) * double(Factor));
+    if (std::isnan(v))
+        return 0;
     return int64_t(std::clamp(v, -2147483648.0, 2147483647.0));
 }
 
@@ -215,9 +219,9 @@ void TKXSymbol::Draw(TKXCanvas &Canvas, TPoint po, TKXDrawType DrawType, TKXFill
         Canvas.SetBrush({FBackColor, FTransparent ? TKXBrushStyle::bsClear : TKXBrushStyle::bsSolid});
         Canvas.SetBkColor(FBackColor);
         Canvas.SetBkMode(FTransparent ? TKXBkMode::bkTransparent : TKXBkMode::bkOpaque);
-        Canvas.TextOut(po.x + Q.x, po.y + Q.y, glyph);
+        Canvas.TextOut(Clamp32(int64_t(po.x) + Q.x), Clamp32(int64_t(po.y) + Q.y), glyph);
     } else {
-        DrawSymbolNumber(Canvas, po.x + Q.x, po.y + Q.y, FFontHeight, FNumber, FColor, FBackColor, FFillColor,
+        DrawSymbolNumber(Canvas, AnchorCoord(int64_t(po.x) + Q.x), AnchorCoord(int64_t(po.y) + Q.y), FFontHeight, FNumber, FColor, FBackColor, FFillColor,
                          true, true);
     }
 

@@ -434,25 +434,28 @@ void TKXTable::SetBackColor(TColor Value)
 
 // --- Derived geometry ---------------------------------------------------------------------
 
+// In 64 bits and clamped: a damaged file's points may lie at the two ends of the range.
 int32_t TKXTable::ColumnExtent() const
 {
-    return FAngle == 90 || FAngle == 270 ? FP2.y - FP1.y : FP2.x - FP1.x;
+    return ClampCoord(FAngle == 90 || FAngle == 270 ? int64_t(FP2.y) - FP1.y : int64_t(FP2.x) - FP1.x);
 }
 
 int32_t TKXTable::RowExtent() const
 {
-    return FAngle == 90 || FAngle == 270 ? FP2.x - FP1.x : FP2.y - FP1.y;
+    return ClampCoord(FAngle == 90 || FAngle == 270 ? int64_t(FP2.x) - FP1.x : int64_t(FP2.y) - FP1.y);
 }
 
 void TKXTable::UpdateColumnPositions()
 {
-    const int32_t w = ColumnExtent();
-    int32_t s = 0;
+    // Positions summed in 64 bits and clamped: stored percentages need not add up to 100.
+    const int64_t w = ColumnExtent();
+    int64_t s = 0;
     for (size_t i = 0; i < FColumns.size(); ++i) {
         TKXColumn &c = *FColumns[i];
-        c.PosT = s;
-        c.ColWidth = i + 1 == FColumns.size() ? w - s : int32_t(std::nearbyint(double(c.FWidth) * w / 100.0));
-        s += c.ColWidth;
+        c.PosT = ClampCoord(s);
+        c.ColWidth = i + 1 == FColumns.size() ? ClampCoord(w - c.PosT)
+                                              : RoundToInt32(double(c.FWidth) * double(w) / 100.0);
+        s = c.PosT + int64_t(c.ColWidth);
     }
 }
 
@@ -488,7 +491,7 @@ void TKXTable::UpdateRowCount()
     if (FFooterVisible)
         h -= FFooterH;
     // A row height of 0 or less holds no rows.
-    FRows = FRowHeight > 0 ? int32_t(h / FRowHeight) : 0;
+    FRows = FRowHeight > 0 ? int32_t(std::clamp<int64_t>(h / FRowHeight, INT32_MIN, MaxRows)) : 0;
 }
 
 void TKXTable::UpdateAll()
@@ -629,7 +632,7 @@ void TKXTable::LoadFromStream(TKXStreamReader &Stream)
     // percentages in every version and are read as they stand.
     auto len = [&] {
         const int32_t v = Stream.ReadInt32();
-        return version < 20 ? TenthsToInternal(v) : v;
+        return LimitedLength(version < 20 ? TenthsToInternal(v) : v);
     };
     FGridColor = TColor(Stream.ReadInt32());
     FGridStyle = Stream.ReadEnum<TKXGridStyle>();
@@ -655,7 +658,7 @@ void TKXTable::LoadFromStream(TKXStreamReader &Stream)
     for (int32_t i = 0; i < n; ++i) {
         auto c = std::make_unique<TKXColumn>(this);
         c->FColor = TColor(Stream.ReadInt32());
-        c->FWidth = Stream.ReadInt32();
+        c->FWidth = LimitedLength(Stream.ReadInt32());
         c->FBold = Stream.ReadBool();
         c->FItalic = Stream.ReadBool();
         c->FUnderline = Stream.ReadBool();

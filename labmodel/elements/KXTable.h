@@ -238,8 +238,12 @@ public:
     bool FooterVisible() const { return FFooterVisible; }
     int32_t HeaderH() const { return FHeaderH; }
     int32_t FooterH() const { return FFooterH; }
-    // The data rows that fit; 0 or less draws none (always 0 for a row height of 0 or less).
+    // The data rows that fit, at most MaxRows; 0 or less draws none (always 0 for a row
+    // height of 0 or less).
     int32_t Rows() const { return FRows; }
+    // A label holds far fewer rows; a damaged file's huge table or tiny row height must not
+    // make every drawing visit millions.
+    static constexpr int32_t MaxRows = 10000;
     // Column extent W and row extent H.
     int32_t ColumnExtent() const;
     int32_t RowExtent() const;
@@ -283,9 +287,9 @@ private:
 
     // Painting (KXTablePainter.cpp).
     struct TFrame;
-    void PaintText(TKXCanvas &Canvas, const TFrame &F, const QString &Text, int32_t A, int32_t W,
-                   int32_t BandTop, int32_t BandHeight, TAlignment Align, const TKXFont &Font,
-                   int32_t Inset) const;
+    void PaintText(TKXCanvas &Canvas, const TFrame &F, const QString &Text, int64_t A, int64_t W,
+                   int64_t BandTop, int64_t BandHeight, TAlignment Align, const TKXFont &Font,
+                   int64_t Inset) const;
     QString CellText(TKXColumn &Col, TKXField *Field) const;
     static QString FooterText(const TKXColumn &Col);
     static void Aggregate(TKXColumn &Col, TKXField &Field, bool First);

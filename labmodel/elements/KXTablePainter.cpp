@@ -8,6 +8,7 @@
 #include "data/KXDataset.h"
 #include "document/KXBaseLab.h"
 #include "document/KXDesignerServices.h"
+#include "document/KXSetup.h"
 #include "platform/KXCanvas.h"
 #include "print/KXSheetRender.h"
 
@@ -21,20 +22,33 @@ struct TKXTable::TFrame {
     TPoint P1, P2, po;
     int32_t Angle = 0;
 
-    TPoint Map(int32_t u, int32_t v) const
+    // In 64 bits, clamped once: a damaged file's table may span the whole range.
+    TPoint Map(int64_t u, int64_t v) const
     {
+        const int64_t x1 = int64_t(po.x) + P1.x, y1 = int64_t(po.y) + P1.y;
+        const int64_t x2 = int64_t(po.x) + P2.x, y2 = int64_t(po.y) + P2.y;
         switch (Angle) {
-        case 90: return {po.x + P1.x + v, po.y + P2.y - u};
-        case 180: return {po.x + P2.x - u, po.y + P2.y - v};
-        case 270: return {po.x + P2.x - v, po.y + P1.y + u};
-        default: return {po.x + P1.x + u, po.y + P1.y + v};
+        case 90: return {ClampCoord(x1 + v), ClampCoord(y2 - u)};
+        case 180: return {ClampCoord(x2 - u), ClampCoord(y2 - v)};
+        case 270: return {ClampCoord(x2 - v), ClampCoord(y1 + u)};
+        default: return {ClampCoord(x1 + u), ClampCoord(y1 + v)};
         }
     }
     // The label rectangle spanned by the mapped corners of (u0, v0)-(u1, v1).
-    TRect Rect(int32_t u0, int32_t v0, int32_t u1, int32_t v1) const
+    TRect Rect(int64_t u0, int64_t v0, int64_t u1, int64_t v1) const
     {
         const TPoint a = Map(u0, v0), b = Map(u1, v1);
         return {std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y)};
+    }
+    // The span of v that lies on a Width x Height label (the rest is never seen).
+    void VisibleRows(int32_t Width, int32_t Height, int64_t &From, int64_t &To) const
+    {
+        switch (Angle) {
+        case 90: From = -int64_t(P1.x), To = int64_t(Width) - P1.x; break;
+        case 180: From = int64_t(P2.y) - Height, To = P2.y; break;
+        case 270: From = int64_t(P2.x) - Width, To = P2.x; break;
+        default: From = -int64_t(P1.y), To = int64_t(Height) - P1.y; break;
+        }
     }
 };
 
@@ -55,24 +69,26 @@ TKXFont MakeFont(const QString &Name, int32_t Height, TColor Color, bool Bold, b
     f.Bold = Bold;
     f.Italic = Italic;
     f.Underline = Underline;
-    f.Escapement = Angle * 10;
+    // Whole turns do not change the direction; a damaged file's absurd angle must not
+    // overflow the tenths.
+    f.Escapement = (Angle % 360) * 10;
     return f;
 }
 
 } // namespace
 
-void TKXTable::PaintText(TKXCanvas &Canvas, const TFrame &F, const QString &Text, int32_t A, int32_t W,
-                         int32_t BandTop, int32_t BandHeight, TAlignment Align, const TKXFont &Font,
-                         int32_t Inset) const
+void TKXTable::PaintText(TKXCanvas &Canvas, const TFrame &F, const QString &Text, int64_t A, int64_t W,
+                         int64_t BandTop, int64_t BandHeight, TAlignment Align, const TKXFont &Font,
+                         int64_t Inset) const
 {
     Canvas.SetFont(Font);
-    const int32_t tw = Canvas.TextExtent(Text).cx;
-    int32_t u = A + Inset;
+    const int64_t tw = Canvas.TextExtent(Text).cx;
+    int64_t u = A + Inset;
     if (Align == TAlignment::taRightJustify)
         u = A + W - Inset - tw;
     else if (Align == TAlignment::taCenter)
         u = A + W / 2 - tw / 2;
-    const int32_t v = BandTop + BandHeight / 2 - Font.Height / 2;
+    const int64_t v = BandTop + BandHeight / 2 - Font.Height / 2;
     const TPoint p = F.Map(u, v);
     Canvas.TextOut(p.x, p.y, Text);
 }
@@ -178,12 +194,20 @@ void TKXTable::Draw(TKXCanvas &Canvas, TPoint po, TKXDrawType DrawType, TKXFillT
     if (!design && !FPrint)
         return;
     const TFrame F{FP1, FP2, po, FAngle};
-    const int32_t W = ColumnExtent(), H = RowExtent();
-    const int32_t s = FGridStyle == TKXGridStyle::gsHorz || FGridStyle == TKXGridStyle::gsBoth ? FPenWidth : 0;
-    const int32_t T = FTitle.Visible ? FTitle.Height : 0;
-    const int32_t B = FHeaderVisible ? T + FHeaderH : T;
-    const int32_t RH = FRowHeight;
+    const int64_t W = ColumnExtent(), H = RowExtent();
+    const int64_t s = FGridStyle == TKXGridStyle::gsHorz || FGridStyle == TKXGridStyle::gsBoth ? FPenWidth : 0;
+    const int64_t T = FTitle.Visible ? FTitle.Height : 0;
+    const int64_t B = FHeaderVisible ? T + FHeaderH : T;
+    const int64_t RH = FRowHeight;
     const int32_t n = ColCount();
+    // Only the rows that lie on the label are drawn: a damaged file's table may reach
+    // kilometres beyond it. Rows k with B + k x RH in [vFrom - RH, vTo] can show.
+    int64_t vFrom = 0, vTo = 0;
+    F.VisibleRows(FOwner->Measure()->WidthInternal(), FOwner->Measure()->HeightInternal(), vFrom, vTo);
+    auto firstRow = [&](int64_t Lowest) { // the first k >= Lowest whose row ends at or after vFrom
+        return RH > 0 ? std::max(Lowest, (vFrom - B) / RH - 1) : Lowest;
+    };
+    auto rowShows = [&](int64_t Top) { return Top <= vTo && Top + RH >= vFrom; };
 
     Canvas.SaveState();
     Canvas.SetBkMode(TKXBkMode::bkTransparent);
@@ -199,13 +223,12 @@ void TKXTable::Draw(TKXCanvas &Canvas, TPoint po, TKXDrawType DrawType, TKXFillT
     if (!FTransparent) {
         if (FDrawTable == TKXDrawTable::dtColumns) {
             for (const auto &c : FColumns)
-                fill(F.Rect(c->PosT, 0, c->PosT + c->ColWidth, H), c->FColor);
+                fill(F.Rect(c->PosT, 0, int64_t(c->PosT) + c->ColWidth, H), c->FColor);
         } else if (RH > 0) {
-            // Bands of alternating colours from the first data row down to the table's end.
-            int k = 0;
-            for (int64_t top = B; top < H; top += RH, ++k)
-                fill(F.Rect(0, int32_t(top), W, int32_t(std::min<int64_t>(top + RH, H))),
-                     k % 2 == 0 ? FRowColor : FBackColor);
+            // Bands of alternating colours from the first data row down to the table's end,
+            // those on the label only.
+            for (int64_t k = firstRow(0), top = B + k * RH; top < H && top <= vTo; top += RH, ++k)
+                fill(F.Rect(0, top, W, std::min<int64_t>(top + RH, H)), k % 2 == 0 ? FRowColor : FBackColor);
         }
         TKXPen frame;
         frame.Color = ResolveColor(FColor);
@@ -214,7 +237,8 @@ void TKXTable::Draw(TKXCanvas &Canvas, TPoint po, TKXDrawType DrawType, TKXFillT
         frame.InsideFrame = true;
         Canvas.SetPen(frame);
         Canvas.SetBrush({clWhite, TKXBrushStyle::bsClear});
-        Canvas.Rectangle({po.x + FP1.x, po.y + FP1.y, po.x + FP2.x, po.y + FP2.y});
+        Canvas.Rectangle({ClampCoord(int64_t(po.x) + FP1.x), ClampCoord(int64_t(po.y) + FP1.y),
+                          ClampCoord(int64_t(po.x) + FP2.x), ClampCoord(int64_t(po.y) + FP2.y)});
     }
 
     // Title.
@@ -231,7 +255,7 @@ void TKXTable::Draw(TKXCanvas &Canvas, TPoint po, TKXDrawType DrawType, TKXFillT
         for (const auto &c : FColumns) {
             if (!c->FShowTitle)
                 continue;
-            fill(F.Rect(c->PosT, T, c->PosT + c->ColWidth, T + FHeaderH), c->FTitleColor);
+            fill(F.Rect(c->PosT, T, int64_t(c->PosT) + c->ColWidth, T + FHeaderH), c->FTitleColor);
             PaintText(Canvas, F, c->FTitle, c->PosT, c->ColWidth, T, FHeaderH, c->FTitleAlign,
                       MakeFont(c->TitleFontName, c->FTitleFontHeight, c->FTitleFontColor, c->FTitleBold,
                                c->FTitleItalic, c->FTitleUnderline, FAngle),
@@ -268,11 +292,12 @@ void TKXTable::Draw(TKXCanvas &Canvas, TPoint po, TKXDrawType DrawType, TKXFillT
             Canvas.SetBrush({clWhite, TKXBrushStyle::bsClear});
             detail->First();
             for (int32_t r = 0; !detail->Eof(); ++r) {
+                const bool shown = r < FRows && rowShows(B + int64_t(r) * RH);
                 for (int i = 0; i < n; ++i) {
                     TKXColumn &c = *FColumns[size_t(i)];
-                    if (r < FRows)
+                    if (shown)
                         PaintText(Canvas, F, CellText(c, fields[size_t(i)]), c.PosT, c.ColWidth,
-                                  int32_t(B + int64_t(r) * RH), RH, c.FAlign, dataFont(c), s);
+                                  B + int64_t(r) * RH, RH, c.FAlign, dataFont(c), s);
                     if (c.FShowFooter && fields[size_t(i)])
                         Aggregate(c, *fields[size_t(i)], r == 0);
                 }
@@ -287,7 +312,7 @@ void TKXTable::Draw(TKXCanvas &Canvas, TPoint po, TKXDrawType DrawType, TKXFillT
             const TKXColumn &c = *FColumns[size_t(i)];
             if (!c.FShowFooter)
                 continue;
-            fill(F.Rect(c.PosT, H - FFooterH, c.PosT + c.ColWidth, H), c.FooterColor);
+            fill(F.Rect(c.PosT, H - FFooterH, int64_t(c.PosT) + c.ColWidth, H), c.FooterColor);
             QString text;
             if (design)
                 text = QStringLiteral("Foot-%1").arg(i);
@@ -309,7 +334,7 @@ void TKXTable::Draw(TKXCanvas &Canvas, TPoint po, TKXDrawType DrawType, TKXFillT
         grid.Cap = TKXPenCap::pcFlat;
         grid.Join = TKXPenJoin::pjMiter;
         Canvas.SetPen(grid);
-        auto line = [&](int32_t u0, int32_t v0, int32_t u1, int32_t v1) {
+        auto line = [&](int64_t u0, int64_t v0, int64_t u1, int64_t v1) {
             const TPoint a = F.Map(u0, v0), b = F.Map(u1, v1);
             Canvas.MoveTo(a.x, a.y);
             Canvas.LineTo(b.x, b.y);
@@ -317,15 +342,15 @@ void TKXTable::Draw(TKXCanvas &Canvas, TPoint po, TKXDrawType DrawType, TKXFillT
         if (FGridStyle == TKXGridStyle::gsVert || FGridStyle == TKXGridStyle::gsBoth) {
             line(0, T, 0, H);
             for (const auto &c : FColumns)
-                line(c->PosT + c->ColWidth, T, c->PosT + c->ColWidth, H);
+                line(int64_t(c->PosT) + c->ColWidth, T, int64_t(c->PosT) + c->ColWidth, H);
             if (FColumns.empty())
                 line(W, T, W, H);
         }
         if (FGridStyle == TKXGridStyle::gsHorz || FGridStyle == TKXGridStyle::gsBoth) {
             if (!FTitle.Visible)
                 line(0, 0, W, 0);
-            for (int32_t k = 1; k <= FRows; ++k)
-                line(0, int32_t(B + int64_t(k) * RH), W, int32_t(B + int64_t(k) * RH));
+            for (int64_t k = firstRow(1); k <= FRows && B + k * RH <= vTo; ++k)
+                line(0, B + k * RH, W, B + k * RH);
             line(0, H, W, H);
         }
     }
@@ -334,7 +359,8 @@ void TKXTable::Draw(TKXCanvas &Canvas, TPoint po, TKXDrawType DrawType, TKXFillT
     if (!design)
         return;
     Frame = {FP1.x, FP1.y, FP2.x, FP2.y};
-    FBorder = Canvas.LPtoDP(TRect{Frame.Left + po.x, Frame.Top + po.y, Frame.Right + po.x, Frame.Bottom + po.y});
+    FBorder = Canvas.LPtoDP(TRect{ClampCoord(int64_t(Frame.Left) + po.x), ClampCoord(int64_t(Frame.Top) + po.y),
+                                  ClampCoord(int64_t(Frame.Right) + po.x), ClampCoord(int64_t(Frame.Bottom) + po.y)});
     if (TKXCustomEditor *ed = FOwner->Editor())
         ed->DrawSelectionFrame(GetIsSelected(), false, FSelType, uint16_t(FAngle), Frame, FBorder, false);
 }

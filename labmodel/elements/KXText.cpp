@@ -35,7 +35,8 @@ TRect Ordered(TPoint A, TPoint B)
 
 TRect Offset(const TRect &R, TPoint po)
 {
-    return {R.Left + po.x, R.Top + po.y, R.Right + po.x, R.Bottom + po.y};
+    return {ClampCoord(int64_t(R.Left) + po.x), ClampCoord(int64_t(R.Top) + po.y),
+            ClampCoord(int64_t(R.Right) + po.x), ClampCoord(int64_t(R.Bottom) + po.y)};
 }
 
 } // namespace
@@ -326,7 +327,7 @@ void TKXDataText::SetBorder(const TRect &Value)
     if (FSelType == TKXSelType::stRectText) {
         int32_t dw = (FAngle == 90 || FAngle == 270) ? ed->ScreenToLabelY(h) : ed->ScreenToLabelX(w);
         if (FShowBorder)
-            dw -= 2 * FPadding.x + 2 * FPenWidth;
+            dw = ClampCoord(dw - 2 * (int64_t(FPadding.x) + FPenWidth));
         if (FMinDesignWidth > 0 && dw < FMinDesignWidth)
             dw = FMinDesignWidth;
         if (FMaxDesignWidth > 0 && dw > FMaxDesignWidth)
@@ -360,18 +361,18 @@ TKXPoint2D TKXDataText::GetTextSize(TKXCanvas &Canvas) const
     Canvas.SaveState();
     Canvas.SetFont(font);
     Canvas.SetTextCharacterExtra(0);
-    int32_t w = Canvas.TextExtent(FText).cx;
+    int64_t w = Canvas.TextExtent(FText).cx;
     Canvas.RestoreState();
-    int32_t h = FFontHeight;
+    int64_t h = FFontHeight;
     if (FShadow) {
         w += FShadowGap.x;
         h += FShadowGap.y;
     }
     if (FShowBorder) {
-        w += 2 * FPadding.x + 2 * FPenWidth;
-        h += 2 * FPadding.y + 2 * FPenWidth;
+        w += 2 * (int64_t(FPadding.x) + FPenWidth);
+        h += 2 * (int64_t(FPadding.y) + FPenWidth);
     }
-    return {ToUnits(w), ToUnits(h)};
+    return {ToUnits(ClampCoord(w)), ToUnits(ClampCoord(h))};
 }
 
 // ---------------------------------------------------------------------------------------
@@ -447,28 +448,34 @@ void TKXDataText::LayoutBox(TKXCanvas &Canvas, TKXDrawType DrawType, const QStri
         if (FDesignWidth > 0)
             FSizeTxt.cx = FDesignWidth;
     }
-    FSize = FSizeTxt;
+    // The box in 64 bits: a measured text, the shadow gap, the padding and the pen of a
+    // damaged file may each reach the 32-bit range; the results are clamped onto it.
+    int64_t w = FSizeTxt.cx, h = FSizeTxt.cy;
     if (FShadow) {
-        FSize.cx += FShadowGap.x;
-        FSize.cy += FShadowGap.y;
+        w += FShadowGap.x;
+        h += FShadowGap.y;
     }
     if (FShowBorder) {
-        FSize.cx += 2 * FPadding.x + 2 * FPenWidth;
-        FSize.cy += 2 * FPadding.y + 2 * FPenWidth;
+        w += 2 * (int64_t(FPadding.x) + FPenWidth);
+        h += 2 * (int64_t(FPadding.y) + FPenWidth);
     }
-    const int32_t x = FP1.x, y = FP1.y, w = FSize.cx, h = FSize.cy;
+    FSize = {ClampCoord(w), ClampCoord(h)};
+    w = FSize.cx;
+    h = FSize.cy;
+    const int64_t x = FP1.x, y = FP1.y;
+    auto at = [](int64_t px, int64_t py) { return TPoint{ClampCoord(px), ClampCoord(py)}; };
     switch (FAlign) {
-    case TTextAlign::taLeBo: FTL = {x, y - h}; break;
-    case TTextAlign::taCeBo: FTL = {x - w / 2, y - h}; break;
-    case TTextAlign::taRiBo: FTL = {x - w, y - h}; break;
-    case TTextAlign::taLeTo: FTL = {x, y}; break;
-    case TTextAlign::taCeTo: FTL = {x - w / 2, y}; break;
-    case TTextAlign::taRiTo: FTL = {x - w, y}; break;
-    case TTextAlign::taLeCe: FTL = {x, y - h / 2}; break;
-    case TTextAlign::taCeCe: FTL = {x - w / 2, y - h / 2}; break;
-    case TTextAlign::taRiCe: FTL = {x - w, y - h / 2}; break;
+    case TTextAlign::taLeBo: FTL = at(x, y - h); break;
+    case TTextAlign::taCeBo: FTL = at(x - w / 2, y - h); break;
+    case TTextAlign::taRiBo: FTL = at(x - w, y - h); break;
+    case TTextAlign::taLeTo: FTL = at(x, y); break;
+    case TTextAlign::taCeTo: FTL = at(x - w / 2, y); break;
+    case TTextAlign::taRiTo: FTL = at(x - w, y); break;
+    case TTextAlign::taLeCe: FTL = at(x, y - h / 2); break;
+    case TTextAlign::taCeCe: FTL = at(x - w / 2, y - h / 2); break;
+    case TTextAlign::taRiCe: FTL = at(x - w, y - h / 2); break;
     }
-    FP2 = {FTL.x + w, FTL.y + h};
+    FP2 = at(int64_t(FTL.x) + w, int64_t(FTL.y) + h);
 }
 
 void TKXDataText::DrawText(TKXCanvas &Canvas, TPoint po, TKXDrawType DrawType, const QString &T)
@@ -477,12 +484,13 @@ void TKXDataText::DrawText(TKXCanvas &Canvas, TPoint po, TKXDrawType DrawType, c
     SetupFont(Canvas);
     LayoutBox(Canvas, DrawType, T);
 
+    auto at = [](int64_t px, int64_t py) { return TPoint{ClampCoord(px), ClampCoord(py)}; };
     FP = FTL;
     if (FShowBorder)
-        FP = {FP.x + FPadding.x + FPenWidth, FP.y + FPadding.y + FPenWidth};
+        FP = at(int64_t(FP.x) + FPadding.x + FPenWidth, int64_t(FP.y) + FPadding.y + FPenWidth);
     SP = FP;
     if (FShadow)
-        SP = {FP.x + FShadowGap.x, FP.y + FShadowGap.y};
+        SP = at(int64_t(FP.x) + FShadowGap.x, int64_t(FP.y) + FShadowGap.y);
     if (FAngle > 0) {
         RotatePoint(FP2, FP1, FAngle);
         RotatePoint(FTL, FP1, FAngle);
@@ -497,12 +505,15 @@ void TKXDataText::DrawText(TKXCanvas &Canvas, TPoint po, TKXDrawType DrawType, c
                       (DrawType == TKXDrawType::tdLab || DrawType == TKXDrawType::tdOpenDialog);
     TRect clipBox;
     if (clip) {
-        const int32_t dw = FDesignWidth, fh = FFontHeight, x = FP.x, y = FP.y;
+        const int64_t dw = FDesignWidth, fh = FFontHeight, x = FP.x, y = FP.y;
+        auto box = [](int64_t l, int64_t t, int64_t r, int64_t b) {
+            return TRect{ClampCoord(l), ClampCoord(t), ClampCoord(r), ClampCoord(b)};
+        };
         switch (FAngle) {
-        case 90: clipBox = {x, y - dw, x + fh, y}; break;
-        case 180: clipBox = {x - dw, y - fh, x, y}; break;
-        case 270: clipBox = {x - fh, y, x, y + dw}; break;
-        default: clipBox = {x, y, x + dw, y + fh}; break;
+        case 90: clipBox = box(x, y - dw, x + fh, y); break;
+        case 180: clipBox = box(x - dw, y - fh, x, y); break;
+        case 270: clipBox = box(x - fh, y, x, y + dw); break;
+        default: clipBox = box(x, y, x + dw, y + fh); break;
         }
     }
 
@@ -521,11 +532,11 @@ void TKXDataText::DrawText(TKXCanvas &Canvas, TPoint po, TKXDrawType DrawType, c
         const TKXBkMode mode = Canvas.BkMode();
         Canvas.SetFont(shadowFont);
         Canvas.SetBkMode(TKXBkMode::bkTransparent);
-        Canvas.TextOut(po.x + SP.x, po.y + SP.y, T);
+        Canvas.TextOut(ClampCoord(int64_t(po.x) + SP.x), ClampCoord(int64_t(po.y) + SP.y), T);
         Canvas.SetFont(textFont);
         Canvas.SetBkMode(mode);
     }
-    Canvas.TextOut(po.x + FP.x, po.y + FP.y, T);
+    Canvas.TextOut(ClampCoord(int64_t(po.x) + FP.x), ClampCoord(int64_t(po.y) + FP.y), T);
     if (clip)
         Canvas.RestoreState();
 
@@ -610,6 +621,7 @@ void TKXDataText::LoadFromStream(TKXStreamReader &Stream)
     FShadowGap.y = Stream.ReadInt32();
     if (version < 20)
         FShadowGap = {TenthsToInternal(FShadowGap.x), TenthsToInternal(FShadowGap.y)}; // tenths of a millimetre
+    FShadowGap = {LimitedLength(FShadowGap.x), LimitedLength(FShadowGap.y)};
 }
 
 void TKXShadowDataText::LoadFromStream(TKXStreamReader &Stream)

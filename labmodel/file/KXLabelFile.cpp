@@ -8,6 +8,8 @@
 #include "stream/KXStream.h"
 #include "stream/KXStreamStr.h"
 
+#include <algorithm>
+#include <cmath>
 #include <limits>
 #include <string>
 
@@ -104,6 +106,18 @@ void ReadOldFirstTexts(TKXStreamReader &S, TKXLabelHeader &H, bool AnsiTexts)
 }
 
 } // namespace
+
+int32_t LimitedLength(int32_t Stored)
+{
+    return std::clamp(Stored, -MaxFileLength, MaxFileLength);
+}
+
+float LimitedFactor(float Stored)
+{
+    if (std::isnan(Stored))
+        return 1.0f;
+    return std::clamp(Stored, -MaxFileFactor, MaxFileFactor);
+}
 
 int32_t TenthsToInternal(int32_t Tenths)
 {

@@ -143,6 +143,18 @@ struct TKXLabelHeader {
 // malformed (EKxStreamError).
 int32_t TenthsToInternal(int32_t Tenths);
 
+// The largest length (pen width, padding, gap, font height, module size, row height...) an
+// element record hands to the drawing code: 10 m in hundredths of a millimetre, far beyond
+// any label, small enough that a few of them added to a point cannot leave 64 bits and a
+// few of them added together cannot leave 32 bits. Readers bring every stored length
+// within +-MaxFileLength, keeping its sign; points are not lengths and stay as stored.
+inline constexpr int32_t MaxFileLength = 1000000;
+int32_t LimitedLength(int32_t Stored);
+// A stored scale factor: NaN (which every comparison lets through) reads as 1, infinities
+// and anything beyond +-MaxFileFactor as that bound.
+inline constexpr float MaxFileFactor = 10000.0f;
+float LimitedFactor(float Stored);
+
 class TKXLabelFile {
 public:
     // Most elements, counters or fields one stream may announce; a count above it (or above

@@ -697,7 +697,7 @@ TKXQtCanvas::TTextGeometry TKXQtCanvas::TextGeometry(const QString &Text) const
     if (h > 0)
         g.KY = h * sy / g.Cell;
     else
-        g.KY = (h < 0 ? -h : DefaultCharHeight) * sy / RefPixelSize;
+        g.KY = (h < 0 ? -double(h) : DefaultCharHeight) * sy / RefPixelSize;
     g.KX = sy > 0 ? g.KY * sx / sy : g.KY;
     const bool spaced = FState.CharExtra != 0 || (FState.BreakCount > 0 && FState.BreakExtra != 0);
     if (g.KX > 0 && spaced) {
@@ -774,8 +774,8 @@ TSize TKXQtCanvas::TextExtent(const QString &Text) const
     const double sy = std::abs(FState.Mapping.ScaleY);
     if (sx <= 0 || sy <= 0)
         return {};
-    return {static_cast<int32_t>(std::nearbyint(g.Advance * g.KX / sx)),
-            static_cast<int32_t>(std::nearbyint(g.Cell * g.KY / sy))};
+    // A long text in a huge font measures beyond the 32-bit range: clamped, never wrapped.
+    return {RoundToInt32(g.Advance * g.KX / sx), RoundToInt32(g.Cell * g.KY / sy)};
 }
 
 // ---------------------------------------------------------------------------------------

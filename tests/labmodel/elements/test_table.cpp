@@ -5,6 +5,7 @@
 #include "core/KXFormat.h"
 #include "document/KXBaseLab.h"
 #include "document/KXElementFactory.h"
+#include "document/KXSetup.h"
 #include "elements/KXTable.h"
 #include "GuiApp.h"
 #include "LabelFileComposer.h"
@@ -42,7 +43,12 @@ int32_t Total(const TKXTable &t)
 
 class Table : public ::testing::Test {
 protected:
-    Table() { lab.SetCheckBounds(false); }
+    Table()
+    {
+        lab.SetCheckBounds(false);
+        // Tables are drawn only where they lie on the label: one that holds all of them.
+        lab.Measure()->SetLabelSizeMM(200, 200);
+    }
     TKXCustomLab lab;
 
     // A table of Cols columns spanning (x1, y1)-(x2, y2).
