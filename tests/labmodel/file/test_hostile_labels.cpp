@@ -106,7 +106,7 @@ struct HostileCase {
     std::function<void(TKXElement &)> Check;
     bool PatchAll = false;
     // Checks the calls of the printed drawing.
-    std::function<void(const zt::RecordingCanvas &)> Printed;
+    std::function<void(const zt::RecordingCanvas &)> Printed = {};
 };
 
 class HostileLabels : public ::testing::Test {
