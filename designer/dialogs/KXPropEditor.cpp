@@ -263,6 +263,12 @@ TFPropEditor::TFPropEditor(QWidget *Parent) : TKXOptionDialog(Parent)
     FillLanguage();
 }
 
+TFPropEditor::~TFPropEditor()
+{
+    if (isVisible())
+        ShowResults();
+}
+
 kx::TKXCustomLab *TFPropEditor::Lab() const { return FKXEditor ? FKXEditor->Zantor() : nullptr; }
 
 void TFPropEditor::Ini(TKXCustomEditor *Editor)

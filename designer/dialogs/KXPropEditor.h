@@ -5,13 +5,14 @@
 // Every change goes to the live editor at once, so its effect shows behind the dialog. OK
 // keeps what is there. Every other end - the Cancel button, Escape, the window's close box -
 // puts back the values found by Ini, in one editor update (one repaint, no undo step), and
-// the label's modified flag as it was.
+// the label's modified flag as it was; so does a dialog destroyed while open.
 #pragma once
 
 #include "core/KXTypes.h"
 #include "dialogs/KXOptionDialog.h"
 
 #include <QFrame>
+#include <QPointer>
 
 #include <functional>
 
@@ -51,6 +52,9 @@ private:
 class TFPropEditor : public TKXOptionDialog {
 public:
     explicit TFPropEditor(QWidget *Parent = nullptr);
+    // A dialog destroyed while still open (its owner went first) restores as Cancel does,
+    // when its editor is still there.
+    ~TFPropEditor() override;
 
     // Reads the editor's values (and remembers them for a restore), shows them and sets the
     // texts. Nothing reaches the editor before it; call it once, with a label linked.
@@ -108,7 +112,7 @@ private:
     void ChooseColor(TKXColorSwatch *Swatch, const std::function<void(TColor)> &Apply);
     kx::TKXCustomLab *Lab() const;
 
-    TKXCustomEditor *FKXEditor = nullptr;
+    QPointer<TKXCustomEditor> FKXEditor; // the editor may go while the dialog is open
     bool FIntro = true;
 
     // The values at opening: positions and steps in label units (1/100 mm), so a restore is

@@ -261,6 +261,26 @@ TEST_P(PropEditorLeft, WithoutOkEverythingIsBackInOneRepaint)
 INSTANTIATE_TEST_SUITE_P(, PropEditorLeft,
                          ::testing::Values(DialogEnd::CancelButton, DialogEnd::EscapeKey, DialogEnd::CloseBox));
 
+TEST_F(PropEditor, DestroyedWhileOpenRestoresWhileTheEditorLives)
+{
+    {
+        TFPropEditor dlg;
+        dlg.Ini(&F.Ed());
+        dlg.open();
+        ChangeEverything(dlg);
+    }
+    EXPECT_EQ(EditorState::Of(F), Opening);
+
+    // The editor went first: the dialog goes quietly.
+    auto dlg = std::make_unique<TFPropEditor>();
+    dlg->Ini(&F.Ed());
+    dlg->open();
+    QTest::mouseClick(dlg->CheckGrid, Qt::LeftButton);
+    F.Editor.reset();
+    dlg.reset();
+    EXPECT_FALSE(F.Lab->Editor());
+}
+
 TEST_F(PropEditor, ShowPropRunsTheDialogOverTheEditor)
 {
     // Kept: the runner ticks the reference lines and presses OK.
