@@ -234,30 +234,34 @@ TEST_F(ParagraphDialog, WindowsCodesRefuseCharactersTheCodePageLacksWithAMessage
 
 TEST_F(ParagraphDialog, ACodeTooLongForAnySymbolShowsThePlaceholderWithoutAMessagePerKeystroke)
 {
-    // 4,000 small letters fit neither a Data Matrix (at most 1,556 bytes) nor a QR Code (2,953
-    // bytes; capitals would take the denser alphanumeric mode).
+    // 4,000 small letters fit no PDF417 (at most 928 codewords), Data Matrix (1,556 bytes) or
+    // QR Code (2,953 bytes; capitals would take the denser alphanumeric mode).
     const QString tooLong(4000, QLatin1Char('a'));
     for (const TKindCase &c : Kinds) {
-        if (c.Kind != TPropPara::kDataMatrix && c.Kind != TPropPara::kQRCode)
+        if (c.Kind == TPropPara::kParagraph)
             continue;
         SCOPED_TRACE(c.Name);
+        const auto showsSymbol = [&c](const TKXElement &E) {
+            return c.Kind == TPropPara::kPdf417 ? static_cast<const TKXPdf417 &>(E).HasSymbol()
+                                                : static_cast<const TKXMatrixCode &>(E).Encoded();
+        };
         ui.Messages.clear();
-        auto *e = static_cast<TKXMatrixCode *>(Holding(c, QStringLiteral("fits")));
+        TKXElement *e = Holding(c, QStringLiteral("fits"));
         const TBytesArray before = Record(*e);
         Open(*e);
         dialog->MemText->setPlainText(tooLong);
-        TypeAtEnd(QStringLiteral("BCD"));
-        EXPECT_EQ(c.Text(*e), tooLong + "BCD");
-        EXPECT_FALSE(e->Encoded());
+        TypeAtEnd(QStringLiteral("bcd"));
+        EXPECT_EQ(c.Text(*e), tooLong + "bcd");
+        EXPECT_FALSE(showsSymbol(*e));
         EXPECT_TRUE(ui.Messages.empty());
         // Back to a text that fits: the symbol returns.
         dialog->MemText->setPlainText(QStringLiteral("short again"));
-        EXPECT_TRUE(e->Encoded());
+        EXPECT_TRUE(showsSymbol(*e));
         EXPECT_EQ(c.Text(*e), "short again");
         dialog->MemText->setPlainText(tooLong);
         dialog->ButCancel->click();
         EXPECT_EQ(Record(*e), before);
-        EXPECT_TRUE(e->Encoded());
+        EXPECT_TRUE(showsSymbol(*e));
         EXPECT_TRUE(ui.Messages.empty());
     }
 }
