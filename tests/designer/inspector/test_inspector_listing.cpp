@@ -230,8 +230,9 @@ TEST(DesignerInspectorListing, RowsFollowTheSelectionsClass)
         if (c.Setup)
             c.Setup(f);
         f.Select(c.Make(f.Lab));
-        if (c.Names)
+        if (c.Names) {
             EXPECT_EQ(f.Names(), std::string(c.Names));
+        }
         for (const char *row : c.Rows) {
             const QString want = QString::fromUtf8(row);
             EXPECT_EQ(f.Row(want.section(' ', 0, 0)), want.toStdString());
