@@ -123,6 +123,7 @@ void TKxEdText::IniInspector(const QString &PropName, TKXCustomInspector &Inspec
 {
     FKind = 2;
     FPropName = PropName;
+    FInspector = &Inspector;
     FElements.clear();
     TKXCustomLab *lab = Inspector.Label();
     if (TKXCustomEditor *editor = Inspector.Editor())
@@ -287,6 +288,8 @@ void TKxEdText::TextChanged()
     const QString text = EdText->Text();
     for (TKXElement *e : FElements)
         SetPublishedProp(*e, FPropName, text);
+    if (FInspector)
+        FInspector->RefreshProperty(FPropName);
 }
 
 } // namespace kx::designer

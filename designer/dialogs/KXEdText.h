@@ -107,6 +107,7 @@ private:
     QString FFontName;
     QString FPropName;
     std::vector<TKXElement *> FElements; // inspector mode: the edited elements
+    TKXCustomInspector *FInspector = nullptr; // shows the edited property; may be null
     std::unique_ptr<TKXElementEdit> FEdit;
     QImage FBackBuffer, FBackBuffSym;
     std::vector<bool> FHasGlyph; // of the map's codes 0 .. 1903 in the map's font

@@ -217,10 +217,14 @@ TEST_F(TextDialog, InspectorModeWritesEveryChangeAtOnceToEachSelectedElement)
     EXPECT_EQ(dialog->Kind(), 2);
     EXPECT_EQ(dialog->ResultText(), "alpha"); // the first selected element's text
     EXPECT_EQ(dialog->EdText->font().family(), "DejaVu Sans");
-    EXPECT_EQ(lab.UndoCount(), 0); // filling the dialog writes nothing
+    EXPECT_EQ(b->Text(), QString::fromUtf8("βeta")); // filling the dialog writes nothing
+    insp.Inspect();
     ClickCell(0, 4, 1);
     EXPECT_EQ(a->Text(), "alphaA");
     EXPECT_EQ(b->Text(), "alphaA");
+    const int row = insp.FindProp(QStringLiteral("Text"));
+    ASSERT_GE(row, 0);
+    EXPECT_EQ(insp.Props()[size_t(row)].Valor.toString(), "alphaA"); // the inspector shows it
     // Typed non-Latin and astral characters, by keys and by an input method, arrive intact.
     for (const QString key : {QString::fromUtf8("Ω"), QString::fromUtf8("ж")})
         QTest::sendKeyEvent(QTest::Click, dialog->EdText, Qt::Key_unknown, key, Qt::NoModifier);
