@@ -37,6 +37,27 @@ constexpr TDefaultText DefaultTexts[] = {
     {"KXTNewFolder", "New Folder"},
     {"KXTRenameFolder", "Rename Folder"},
     {"KXTLabelName", "Label Name"},
+    // The editor properties dialog.
+    {"KxEditorPro", "Editor Properties"},
+    {"KxGrid", "Grid"},
+    {"KxGridX", "Horizontal distance"},
+    {"KxGridY", "Vertical distance"},
+    {"KxSnapGrid", "Snap to Grid"},
+    {"KxShowGrid", "Show Grid"},
+    {"KxAlignOb", "Align Objects"},
+    {"KxAlignLeft", "Left"},
+    {"KxAlignTop", "Top"},
+    {"KxShowLines", "Show Lines"},
+    {"KxColor", "Color"},
+    {"KxOK", "OK"},
+    {"KxCancel", "Cancel"},
+    {"KxAdjustAlign", "Adjust Lines"},
+    {"KxSizeObjects", "Element's size"},
+    {"KxShowSize", "Show Size"},
+    {"KxSelection", "Selection"},
+    {"KxDrawGridPoints", "Points"},
+    {"KxDrawGridLines", "Lines"},
+    {"KXTedreflines", "Show reference lines"},
 };
 
 QHash<QString, QString> &Translated()

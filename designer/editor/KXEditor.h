@@ -398,6 +398,9 @@ private:
 class TKXEditor : public TKXCustomEditor {
 public:
     explicit TKXEditor(QWidget *Parent = nullptr) : TKXCustomEditor(Parent) {}
+
+    // The editor properties dialog over this editor, modal; its changes show at once.
+    void ShowProp();
 };
 
 } // namespace kx::designer
