@@ -5,6 +5,7 @@
 #include "component/KXLab.h"
 #include "core/KXError.h"
 #include "data/KXDataModule.h"
+#include "dialogs/KXEdText.h"
 #include "dialogs/KXPropPara.h"
 #include "dialogs/KXPropSym.h"
 #include "document/KXBaseLab.h"
@@ -34,6 +35,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     designer::RegisterSymbolDialog();
     designer::RegisterParagraphDialog();
+    designer::RegisterTextDialog();
     auto label = std::make_unique<designer::TKXLab>();
     label->NewLabel();
 

@@ -1,6 +1,7 @@
 #include "dialogs/KXPropSym.h"
 
 #include "component/KXLab.h"
+#include "dialogs/KXCharGrid.h"
 #include "dialogs/KXDialogEdit.h"
 #include "document/KXDesignerServices.h"
 #include "elements/KXSymbol.h"
@@ -27,53 +28,12 @@ namespace kx::designer {
 namespace {
 
 constexpr TColor GridLineColor = 0xC0C0C0; // silver
-constexpr TColor FrameColor = 0x808080;    // grey
 constexpr TColor PictogramFill = 0x3A3A3A;
 constexpr TColor DefaultMarkColor = 0xFF8E33; // the design editor's default
 
-QColor ToColor(TColor C) { return QColor(int(C & 0xFF), int((C >> 8) & 0xFF), int((C >> 16) & 0xFF)); }
-
-// A white grid that shows an image and reports the mouse: the character grid and the
-// pictogram grid.
-class TGridBox : public QWidget {
-public:
-    TGridBox(QSize Size, QWidget *Parent) : QWidget(Parent)
-    {
-        setFixedSize(Size);
-        setMouseTracking(true);
-        setCursor(Qt::PointingHandCursor);
-        setAutoFillBackground(true);
-        QPalette p = palette();
-        p.setColor(QPalette::Window, Qt::white);
-        setPalette(p);
-    }
-    std::function<const QImage *()> Image; // nothing while a hover mark is drawn
-    std::function<void(QPoint)> OnMove;
-    std::function<void(QPoint)> OnClick;
-
-protected:
-    void paintEvent(QPaintEvent *) override
-    {
-        const QImage *image = Image ? Image() : nullptr;
-        if (image && !image->isNull()) {
-            QPainter p(this);
-            p.drawImage(0, 0, *image);
-        }
-    }
-    void mouseMoveEvent(QMouseEvent *E) override
-    {
-        if (OnMove)
-            OnMove(E->position().toPoint());
-    }
-    void mousePressEvent(QMouseEvent *E) override
-    {
-        if (E->button() == Qt::LeftButton && OnClick)
-            OnClick(E->position().toPoint());
-    }
-};
-
-// Non-negative division toward minus infinity: a point left of or above a grid is no cell.
-int32_t CellOf(int32_t Coordinate, int32_t Size) { return Coordinate < 0 ? -1 : Coordinate / Size; }
+QColor ToColor(TColor C) { return GridColor(C); }
+int32_t CellOf(int32_t Coordinate, int32_t Size) { return GridCellOf(Coordinate, Size); }
+using TGridBox = TKXGridBox;
 
 } // namespace
 
@@ -275,8 +235,6 @@ void TPropSym::DrawChars()
     QPainter p(&FGrid);
     QFont font(FSymbol->FontName());
     font.setPixelSize(16);
-    p.setFont(font);
-    const QFontMetrics metrics(font);
 
     // The symbol's character, when it shows one and it lies on this page.
     FRow = FColumn = -1;
@@ -287,27 +245,9 @@ void TPropSym::DrawChars()
         p.fillRect(FColumn * FCharWidth, FRow * FCharHeight, FCharWidth, FCharHeight, MarkColor());
     }
 
-    p.setPen(Qt::black);
-    for (int32_t r = 0; r < Rows; ++r)
-        for (int32_t c = 0; c < Columns; ++c) {
-            const int32_t code = CellCode(page, r, c);
-            if (code < 0)
-                continue;
-            const QString text{QChar(char16_t(code))};
-            const int32_t w = metrics.horizontalAdvance(text);
-            const int32_t x = c * FCharWidth + FCharWidth / 2 - w / 2;
-            const int32_t y = r * FCharHeight + FCharHeight / 2 - metrics.height() / 2;
-            p.drawText(x, y + metrics.ascent(), text);
-        }
-
-    p.setPen(ToColor(GridLineColor));
-    for (int32_t i = 1; i < Rows; ++i)
-        p.drawLine(0, FCharHeight * i, FGrid.width() - 1, FCharHeight * i);
-    for (int32_t j = 1; j < Columns; ++j)
-        p.drawLine(FCharWidth * j, 0, FCharWidth * j, FGrid.height() - 1);
-    p.setPen(ToColor(FrameColor));
-    p.setBrush(Qt::NoBrush);
-    p.drawRect(0, 0, FGrid.width() - 1, FGrid.height() - 1);
+    DrawCharCells(p, font, Rows, Columns, FCharWidth, FCharHeight,
+                  [page](int32_t r, int32_t c) { return CellCode(page, r, c); });
+    DrawCellGrid(p, FGrid.size(), Rows, Columns, FCharWidth, FCharHeight);
     p.end();
     ShowBuffer();
 }
@@ -343,7 +283,7 @@ void TPropSym::DrawNumbers()
                 p.setPen(QPen(ToColor(GridLineColor), 1));
             p.drawRect(frame);
         }
-    p.setPen(ToColor(FrameColor));
+    p.setPen(ToColor(0x808080)); // the frame
     p.drawRect(0, 0, FGrid.width() - 1, FGrid.height() - 1);
     p.end();
     ShowBuffer();
