@@ -45,30 +45,6 @@ private:
     TKXUIServices *FOld;
 };
 
-TBytesArray RecordOf(const TKXElement &Element)
-{
-    TKXStreamWriter w;
-    Element.SaveToStream(w);
-    return w.TakeBytes();
-}
-
-TBytesArray EncodedCode(const TKXElement &Element, const QString &Code)
-{
-    TKXStreamWriter w;
-    if (Element.ElementType() == TKXEle::deQRCode)
-        WriteWideStr(Code.toStdU16String(), w);
-    else
-        WriteAnsiStr(WideToAnsi(Code.toStdU16String()), w);
-    return w.TakeBytes();
-}
-
-// What a Data Matrix or QR Code record holds after its code: Data Matrix its size and shape
-// bytes, QR Code its encoding byte, then both five 32-bit lengths.
-size_t BytesAfterCode(const TKXElement &Element)
-{
-    return Element.ElementType() == TKXEle::deQRCode ? 1 + 5 * 4 : 2 + 5 * 4;
-}
-
 } // namespace
 
 std::function<int(TPropPara &)> TPropPara::OnShowModal = [](TPropPara &Dialog) { return Dialog.exec(); };
@@ -241,23 +217,12 @@ void TPropPara::WriteMatrixCode(const QString &Value)
         return;
     // No symbol holds the text: the element takes it as a label read from a file would,
     // and draws its placeholder. Recording is off while the dialog runs.
-    const TBytesArray record = RecordOf(*FElement);
-    const TBytesArray oldCode = EncodedCode(*FElement, ElementText());
-    const size_t after = BytesAfterCode(*FElement);
-    if (record.size() < after + oldCode.size())
-        return;
-    const size_t at = record.size() - after - oldCode.size();
-    if (!std::equal(oldCode.begin(), oldCode.end(), record.begin() + ptrdiff_t(at)))
-        return; // a record laid out otherwise: the element keeps its last symbol
-    TBytesArray changed(record.begin(), record.begin() + ptrdiff_t(at));
-    const TBytesArray newCode = EncodedCode(*FElement, Value);
-    changed.insert(changed.end(), newCode.begin(), newCode.end());
-    changed.insert(changed.end(), record.end() - ptrdiff_t(after), record.end());
     {
-        TKXCurrentVersionRecords version(*FLab);
-        TKXStreamReader r(changed);
-        r.ReadUInt8(); // the type byte
-        FElement->LoadFromStream(r);
+        TQuietServices quiet(*FLab);
+        if (FKind == kDataMatrix)
+            static_cast<TKXDataMatrix *>(FElement)->TakeCode(Value);
+        else
+            static_cast<TKXQRCode *>(FElement)->TakeCode(Value);
     }
     if (FLab->Editor())
         FLab->Editor()->UpdateEditor(false);

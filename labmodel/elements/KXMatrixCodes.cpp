@@ -430,6 +430,17 @@ void TKXDataMatrix::SetCode(const QString &Value)
     MarkModified();
 }
 
+void TKXDataMatrix::TakeCode(const QString &Value)
+{
+    if (Value == FCode)
+        return;
+    RecordUndo();
+    FCode = Value;
+    EncodeOwnText();
+    Changed(QStringLiteral("Code"));
+    MarkModified();
+}
+
 TKXMatrixCode::TEncodeResult TKXDataMatrix::EncodeText(const QString &Text, TGrid &Grid)
 {
     TEncodeResult r;
@@ -556,6 +567,17 @@ void TKXQRCode::SetCode(const QString &Value)
     RecordUndo();
     FCode = Value;
     AcceptGrid(grid);
+    Changed(QStringLiteral("Code"));
+    MarkModified();
+}
+
+void TKXQRCode::TakeCode(const QString &Value)
+{
+    if (Value == FCode)
+        return;
+    RecordUndo();
+    FCode = Value;
+    EncodeOwnText();
     Changed(QStringLiteral("Code"));
     MarkModified();
 }

@@ -156,6 +156,9 @@ public:
     // The text; its Windows-1252 bytes are the symbol's data.
     QString Code() const { return FCode; }
     void SetCode(const QString &Value);
+    // Takes a code even when no symbol holds it, as a label read from a file does: the
+    // element then draws its placeholder. For editors that show the text while it is typed.
+    void TakeCode(const QString &Value);
 
     // Stored and read back; encoding always takes the smallest square.
     uint8_t DMSize() const { return FDMSize; }
@@ -194,6 +197,9 @@ public:
     void SetEncoding(TQRCodeEncoding Value);
     QString Code() const { return FCode; }
     void SetCode(const QString &Value);
+    // Takes a code even when no symbol holds it, as a label read from a file does: the
+    // element then draws its placeholder. For editors that show the text while it is typed.
+    void TakeCode(const QString &Value);
     int32_t Ratio() const { return FRatio; }
 
     void SaveToStream(TKXStreamWriter &Stream) const override;
