@@ -103,7 +103,7 @@ void TKXCustomInspector::ClearExcludeList()
 }
 
 // ---------------------------------------------------------------------------------------
-// Listing
+// Rows of the selection
 
 const TKXClassInfo *TKXCustomInspector::GetCommonClass(const std::vector<const TKXElement *> &Selection)
 {

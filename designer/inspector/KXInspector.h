@@ -7,8 +7,8 @@
 // scroll bar, the wheel, the mouse and the keys. It lists through the published tables
 // only (document/KXProperties.h): one selected element lists its own class, several the
 // nearest class in the chain that all of them share; the values are those of the first
-// selected element. The concrete TKXInspector (KXInspectorComponent.h) adds the captions
-// and the painting.
+// selected element. TKXInspector (KXInspectorComponent.h), the one the program shows,
+// gives the rows their texts and draws them.
 //
 // Geometry is in pixels of the viewport (the client area left of the scroll bar).
 #pragma once

@@ -8,7 +8,7 @@ struct TCaptionText {
     const char *Key, *English, *Spanish, *Dutch; // UTF-8
 };
 
-// Key, English, Spanish, Dutch; row 0 captions a property that has no row of its own.
+// Key, English, Spanish, Dutch; the first row names a property that has no row of its own.
 // "Bold" has two rows with the same texts; lookups find the first.
 const TCaptionText CaptionTexts[InspectorCaptionCount] = {
     {"NotFound", "Not Found", "Not Found", "Not Found"}, // 0

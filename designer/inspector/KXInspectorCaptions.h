@@ -1,5 +1,5 @@
-// The captions the inspector shows for the published properties, in the three built-in
-// languages, and the current caption that a translation file fills.
+// The names the inspector shows for the published properties, in English, Spanish and
+// Dutch, and the current name that a translation file fills.
 //
 // The table lives for the whole run of the program and is shared by every inspector; only
 // the current captions change (TKXInspector::LoadTranslation). Row 0 ("NotFound") captions
@@ -28,9 +28,9 @@ struct TKXInspectorCaption {
     QString InLanguage(TKXLanguage Language) const;
 };
 
-// The 92 rows, in table order.
+// Every row, in order.
 std::vector<TKXInspectorCaption> &InspectorCaptions();
-// The keys in table order (an inspector's caption keys).
+// The keys in the same order (an inspector's caption keys).
 QStringList InspectorCaptionKeys();
 // Every current caption back to its English text.
 void ResetInspectorCaptions();

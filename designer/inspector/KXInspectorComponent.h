@@ -1,5 +1,5 @@
-// The inspector the program places beside the editor: the listing of TKXCustomInspector
-// with its captions (three built-in languages or the "inspector" section of a translation
+// The inspector the program places beside the editor: the rows of TKXCustomInspector
+// with their names (English, Spanish, Dutch or the "inspector" section of a translation
 // file) and the painting of the grid.
 #pragma once
 

@@ -12,6 +12,8 @@
 #include <QKeyEvent>
 #include <QPlainTextEdit>
 
+#include "BenchApp.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
@@ -20,18 +22,6 @@
 namespace {
 
 using namespace kx;
-
-void RequireApp()
-{
-    if (QCoreApplication::instance())
-        return;
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    static int argc = 1;
-    static char name[] = "bench_prop_para";
-    static char *argv[] = {name, nullptr};
-    static QApplication *app = new QApplication(argc, argv);
-    (void)app;
-}
 
 // Mixed text, as a person would put in a code: words, digits and punctuation; for PDF417,
 // whose symbol holds about 1,100 bytes of such text, serial numbers (numeric compaction).
@@ -47,7 +37,7 @@ QString CodeText(int Length, bool Digits)
 template <class T>
 void Keystroke(benchmark::State &State, int Length)
 {
-    RequireApp();
+    RequireBenchApp();
     designer::TKXLab lab;
     lab.NewLabel();
     designer::TKXEditor editor;

@@ -1,4 +1,4 @@
-// Listing a selection in the inspector: Inspect with 100 and 1,000 selected elements of
+// The inspector's rows for a selection: Inspect with 100 and 1,000 selected elements of
 // mixed kinds (texts, compound texts, paragraphs, barcodes and PDF417 symbols in turn), so
 // the common class is found by walking the class chain for every element. The cost should
 // grow with the selection no faster than linearly; the rows themselves are those of the
@@ -13,6 +13,8 @@
 
 #include <QApplication>
 
+#include "BenchApp.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
@@ -21,18 +23,6 @@
 namespace {
 
 using namespace kx;
-
-void RequireApp()
-{
-    if (QCoreApplication::instance())
-        return;
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    static int argc = 1;
-    static char name[] = "bench_inspector";
-    static char *argv[] = {name, nullptr};
-    static QApplication *app = new QApplication(argc, argv);
-    (void)app;
-}
 
 TKXElement *AddMixed(TKXCustomLab &Lab, int i)
 {
@@ -52,7 +42,7 @@ TKXElement *AddMixed(TKXCustomLab &Lab, int i)
 
 void BM_Inspect(benchmark::State &State)
 {
-    RequireApp();
+    RequireBenchApp();
     const int n = int(State.range(0));
     TKXCustomLab lab;
     lab.NewLabel();

@@ -18,6 +18,8 @@
 #include <QMouseEvent>
 #include <QWindow>
 
+#include "BenchApp.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
@@ -26,18 +28,6 @@
 namespace {
 
 using namespace kx;
-
-void RequireApp()
-{
-    if (QCoreApplication::instance())
-        return;
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    static int argc = 1;
-    static char name[] = "bench_surface_drag";
-    static char *argv[] = {name, nullptr};
-    static QApplication *app = new QApplication(argc, argv);
-    (void)app;
-}
 
 // Element i of the filler: a text, a rectangle or a barcode, spread over the label.
 void AddFiller(TKXCustomLab &Lab, int i)
@@ -91,7 +81,7 @@ TKXZoom ZoomOf(int64_t Percent)
 
 void BM_DragFrame(benchmark::State &state)
 {
-    RequireApp();
+    RequireBenchApp();
     const int count = int(state.range(0));
     TKXCustomLab lab;
     lab.Measure()->SetLabelSizeMM(200, 150);
