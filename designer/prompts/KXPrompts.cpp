@@ -160,7 +160,7 @@ int TKXQtPrompts::Message(const QString &Text, const QString &Caption, TKXMsgBut
     for (const TMap &m : map)
         if (Buttons & m.Flag)
             box.addButton(m.Button);
-    // The first button is the default, as in the description's message boxes.
+    // The first button is the default, as the program's message boxes have it.
     for (const TMap &m : map)
         if (Buttons & m.Flag) {
             box.setDefaultButton(m.Button);

@@ -29,7 +29,7 @@ constexpr TKXMsgButtons mbOKCancel = mbOK | mbCancel;
 constexpr TKXMsgButtons mbYesNo = mbYes | mbNo;
 constexpr TKXMsgButtons mbYesNoCancel = mbYes | mbNo | mbCancel;
 
-// The answers of a message, as the description's message boxes give them.
+// The answers of a message: OK 1, Cancel 2, Yes 6, No 7, the numbers the program's callers compare.
 constexpr int idOK = 1;
 constexpr int idCancel = 2;
 constexpr int idYes = 6;

@@ -1,6 +1,6 @@
 // The command runner and the prompts seam: a command that raises shows its text once and the
 // window lives on, a cancel shows nothing, and nothing reaches Qt's event loop; the script
-// answers and records the questions; the real prompts give the description's answers.
+// answers and records the questions; the real prompts give the same answers.
 #include "CupsPdf.h"
 #include "EditorFixture.h"
 #include "ScriptedPrompts.h"
