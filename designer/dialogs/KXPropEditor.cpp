@@ -24,6 +24,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include <array>
+
 namespace kx::designer {
 
 // ---------------------------------------------------------------------------------------
@@ -88,6 +90,22 @@ template <class T> T *Named(T *Widget, const char *Name)
     return Widget;
 }
 
+// A group of two numbers with their captions, a colour swatch with its caption, and two
+// check boxes: the grid's and the alignment guides' groups share this arrangement.
+void LayTwoNumbersGroup(QGroupBox *Box, std::array<QWidget *, 4> Numbers, QWidget *ColourCaption, QWidget *Swatch,
+                        QWidget *Check1, QWidget *Check2)
+{
+    auto *g = new QGridLayout(Box);
+    g->addWidget(Numbers[0], 0, 0);
+    g->addWidget(Numbers[1], 0, 1);
+    g->addWidget(Numbers[2], 1, 0);
+    g->addWidget(Numbers[3], 1, 1);
+    g->addWidget(ColourCaption, 0, 2, 2, 1);
+    g->addWidget(Swatch, 0, 3, 2, 1);
+    g->addWidget(Check1, 0, 4);
+    g->addWidget(Check2, 1, 4);
+}
+
 } // namespace
 
 TFPropEditor::TFPropEditor(QWidget *Parent) : TKXOptionDialog(Parent)
@@ -104,17 +122,7 @@ TFPropEditor::TFPropEditor(QWidget *Parent) : TKXOptionDialog(Parent)
     LabCoGrid = Caption(GpBoxGrid, nullptr);
     CheckGrid = Named(new QCheckBox(GpBoxGrid), "CheckGrid");
     CheckSnap = Named(new QCheckBox(GpBoxGrid), "CheckSnap");
-    {
-        auto *g = new QGridLayout(GpBoxGrid);
-        g->addWidget(LabGridX, 0, 0);
-        g->addWidget(SpEdFloatGX, 0, 1);
-        g->addWidget(LabGridY, 1, 0);
-        g->addWidget(SpEdFloatGY, 1, 1);
-        g->addWidget(LabCoGrid, 0, 2, 2, 1);
-        g->addWidget(ShCoGrid, 0, 3, 2, 1);
-        g->addWidget(CheckGrid, 0, 4);
-        g->addWidget(CheckSnap, 1, 4);
-    }
+    LayTwoNumbersGroup(GpBoxGrid, {LabGridX, SpEdFloatGX, LabGridY, SpEdFloatGY}, LabCoGrid, ShCoGrid, CheckGrid, CheckSnap);
 
     // The alignment guide lines.
     GpBoxAligns = Named(new QGroupBox(this), "GpBoxAligns");
@@ -126,17 +134,8 @@ TFPropEditor::TFPropEditor(QWidget *Parent) : TKXOptionDialog(Parent)
     LabAlignColor = Caption(GpBoxAligns, nullptr);
     CheckShowAlign = Named(new QCheckBox(GpBoxAligns), "CheckShowAlign");
     CheckAdjustAlign = Named(new QCheckBox(GpBoxAligns), "CheckAdjustAlign");
-    {
-        auto *g = new QGridLayout(GpBoxAligns);
-        g->addWidget(LabAlignLeft, 0, 0);
-        g->addWidget(SpEdFloatAlLeft, 0, 1);
-        g->addWidget(LabAlignTop, 1, 0);
-        g->addWidget(SpEdFloatAlTop, 1, 1);
-        g->addWidget(LabAlignColor, 0, 2, 2, 1);
-        g->addWidget(ShCoAlign, 0, 3, 2, 1);
-        g->addWidget(CheckShowAlign, 0, 4);
-        g->addWidget(CheckAdjustAlign, 1, 4);
-    }
+    LayTwoNumbersGroup(GpBoxAligns, {LabAlignLeft, SpEdFloatAlLeft, LabAlignTop, SpEdFloatAlTop}, LabAlignColor, ShCoAlign,
+                       CheckShowAlign, CheckAdjustAlign);
 
     // The selection.
     GpBoxSelec = Named(new QGroupBox(this), "GpBoxSelec");
