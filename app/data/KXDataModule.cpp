@@ -1,4 +1,5 @@
 #include "data/KXDataModule.h"
+#include "data/KXDatasetFilter.h"
 
 #include "core/KXError.h"
 #include "core/KXFormat.h"
@@ -186,31 +187,9 @@ std::optional<double> StoredDateTime(const QString &Value)
     const qsizetype space = t.indexOf(QLatin1Char(' '));
     const QStringList parts = (space < 0 ? t : t.left(space)).split(dateSep);
     const QString time = space < 0 ? QString() : t.mid(space + 1).trimmed();
-    if (parts.size() != 3)
-        return std::nullopt;
-    // The order of day, month and year in the short date pattern.
-    const QString pattern = QString::fromStdString(fs.ShortDateFormat).toLower();
-    std::vector<std::pair<qsizetype, char>> order;
-    for (char c : {'d', 'm', 'y'}) {
-        const qsizetype at = pattern.indexOf(QLatin1Char(c));
-        if (at < 0)
-            return std::nullopt;
-        order.push_back({at, c});
-    }
-    std::sort(order.begin(), order.end());
     int y = 0, m = 0, d = 0;
-    for (size_t i = 0; i < 3; ++i) {
-        const QString part = parts[qsizetype(i)].trimmed();
-        bool ok = !part.isEmpty();
-        for (QChar c : part)
-            ok = ok && c.isDigit();
-        if (!ok)
-            return std::nullopt;
-        int v = part.toInt();
-        if (order[i].second == 'y' && part.size() <= 2)
-            v += v < 50 ? 2000 : 1900; // a two-digit year
-        (order[i].second == 'd' ? d : order[i].second == 'm' ? m : y) = v;
-    }
+    if (!ShortDateParts(parts, y, m, d))
+        return std::nullopt;
     int hh = 0, nn = 0, ss = 0;
     if (!time.isEmpty()) {
         const QString sep = QRegularExpression::escape(timeSep);

@@ -12,6 +12,34 @@
 
 namespace kx {
 
+bool ShortDateParts(const QStringList &Parts, int &Year, int &Month, int &Day)
+{
+    if (Parts.size() != 3)
+        return false;
+    const QString pattern = QString::fromStdString(DefaultFormatSettings().ShortDateFormat).toLower();
+    std::vector<std::pair<qsizetype, char>> order;
+    for (char c : {'d', 'm', 'y'}) {
+        const qsizetype at = pattern.indexOf(QLatin1Char(c));
+        if (at < 0)
+            return false;
+        order.push_back({at, c});
+    }
+    std::sort(order.begin(), order.end());
+    for (size_t i = 0; i < 3; ++i) {
+        const QString part = Parts[qsizetype(i)].trimmed();
+        bool ok = !part.isEmpty();
+        for (QChar ch : part)
+            ok = ok && ch.isDigit();
+        if (!ok)
+            return false;
+        int v = part.toInt();
+        if (order[i].second == 'y' && part.size() <= 2)
+            v += v < 50 ? 2000 : 1900;
+        (order[i].second == 'd' ? Day : order[i].second == 'm' ? Month : Year) = v;
+    }
+    return true;
+}
+
 namespace {
 
 enum class Op { Eq, Ne, Lt, Gt, Le, Ge };
@@ -47,27 +75,8 @@ std::optional<double> DayNumberOfText(const QString &Text)
         const QStringList parts = (space < 0 ? t : t.left(space)).split(sep);
         if (space >= 0)
             time = t.mid(space + 1);
-        if (parts.size() != 3)
+        if (!ShortDateParts(parts, y, m, d))
             return std::nullopt;
-        // The order of day, month and year in the short date pattern.
-        const QString pattern = QString::fromStdString(fs.ShortDateFormat).toLower();
-        std::vector<std::pair<qsizetype, char>> order;
-        for (char c : {'d', 'm', 'y'}) {
-            const qsizetype at = pattern.indexOf(QLatin1Char(c));
-            if (at < 0)
-                return std::nullopt;
-            order.push_back({at, c});
-        }
-        std::sort(order.begin(), order.end());
-        for (size_t i = 0; i < 3; ++i) {
-            bool ok = false;
-            const int v = parts[qsizetype(i)].trimmed().toInt(&ok);
-            if (!ok)
-                return std::nullopt;
-            (order[i].second == 'd' ? d : order[i].second == 'm' ? m : y) = v;
-            if (order[i].second == 'y' && parts[qsizetype(i)].trimmed().size() <= 2)
-                y += y < 50 ? 2000 : 1900;
-        }
     }
     int hh = 0, nn = 0, ss = 0;
     if (!time.trimmed().isEmpty()) {

@@ -22,6 +22,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 #include <functional>
@@ -29,6 +30,11 @@
 #include <vector>
 
 namespace kx {
+
+// The day, month and year of a short date's three parts (split at the format settings'
+// DateSeparator), in the order of their ShortDateFormat; digits only, a two-digit year
+// below 50 is 20yy, else 19yy. False for anything else.
+bool ShortDateParts(const QStringList &Parts, int &Year, int &Month, int &Day);
 
 class TKXFilterExpression {
 public:
